@@ -24,7 +24,7 @@ init)
     touch "$prefix/.lineage-ready"
   fi
   # One server for the run; warm it with every stream closed so no pipe is held open.
-  wineserver -p </dev/null >/dev/null 2>&1
+  wineserver -p </dev/null >/dev/null 2>&1 || true  # already running: keep it
   "$wine" cmd /c exit </dev/null >/dev/null 2>&1 || true
   ;;
 run)

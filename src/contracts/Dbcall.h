@@ -20,6 +20,8 @@ public:
     SpStr(const wchar_t* text);
     SpStr(const SpStr& other);
     SpStr& operator=(const SpStr& other);
+    SpStr(SpStr&& other) noexcept;             // takes the text over; `other` is left empty
+    SpStr& operator=(SpStr&& other) noexcept;
     ~SpStr();
     operator const wchar_t*() const noexcept;  // never null
 private:

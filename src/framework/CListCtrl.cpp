@@ -1,0 +1,74 @@
+#include "framework/CListCtrl.h"
+
+int CListCtrl::InsertColumn(int column, const wchar_t* heading, int format, int width) noexcept {
+    LVCOLUMNW col{};
+    col.mask = LVCF_TEXT | LVCF_FMT | LVCF_SUBITEM;
+    col.fmt = format;
+    col.pszText = const_cast<wchar_t*>(heading);
+    col.iSubItem = column;
+    if (width >= 0) {
+        col.mask |= LVCF_WIDTH;
+        col.cx = width;
+    }
+    return static_cast<int>(SendMessage(LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&col)));
+}
+
+int CListCtrl::GetColumnCount() const noexcept {
+    HWND header = GetHeaderCtrl();
+    return header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+std::wstring CListCtrl::GetColumnHeading(int column) const {
+    wchar_t buffer[260] = {};
+    LVCOLUMNW col{};
+    col.mask = LVCF_TEXT;
+    col.pszText = buffer;
+    col.cchTextMax = static_cast<int>(std::size(buffer));
+    if (!SendMessage(LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&col)))
+        return {};
+    return buffer;
+}
+
+std::wstring CListCtrl::GetItemText(int item, int subItem) const {
+    // Grow until the text fits: the control answers the number of characters it copied.
+    std::wstring text(256, L'\0');
+    for (;;) {
+        LVITEMW lvi{};
+        lvi.iSubItem = subItem;
+        lvi.pszText = text.data();
+        lvi.cchTextMax = static_cast<int>(text.size());
+        auto copied = static_cast<size_t>(SendMessage(LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&lvi)));
+        if (copied + 1 < text.size() || text.size() >= 0x100000) {
+            text.resize(copied);
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+bool CListCtrl::SetItemState(int item, UINT state, UINT mask) noexcept {
+    LVITEMW lvi{};
+    lvi.state = state;
+    lvi.stateMask = mask;
+    return SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lvi)) != 0;
+}
+
+bool CListCtrl::GetItemRect(int item, LPRECT rect, UINT code) const noexcept {
+    rect->left = static_cast<LONG>(code);
+    return SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(rect)) != 0;
+}
+
+bool CListCtrl::GetSubItemRect(int item, int subItem, int code, RECT& rect) const noexcept {
+    rect.top = subItem;
+    rect.left = code;
+    return SendMessage(LVM_GETSUBITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&rect)) != 0;
+}
+
+int CListCtrl::HitTest(POINT pt, UINT* flags) const noexcept {
+    LVHITTESTINFO info{};
+    info.pt = pt;
+    int item = static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)));
+    if (flags)
+        *flags = info.flags;
+    return item;
+}

@@ -1,0 +1,96 @@
+#pragma once
+// Drives the module's dialog the way a host and a user do: the exported entry point runs on
+// a UI thread of its own, the test waits for the dialog, reads and pokes its windows.
+#include <windows.h>
+#include <string>
+#include <vector>
+
+class SpMgr;
+struct IOrvVault5;
+
+namespace lineage_test {
+
+using ShowBranchDetailsFn = void (*)(int focusDocId, int branchId, SpMgr*, IOrvVault5*, HWND parent);
+
+// Lineage.dll from the test executable's folder, loaded once per process.
+HMODULE LineageModule();
+ShowBranchDetailsFn ShowBranchDetailsEntry();
+
+struct ListColumn {
+    std::wstring heading;
+    int width;
+};
+
+class DialogSession {
+public:
+    struct Args {
+        int focusDocId = 0;
+        int branchId = 0;
+        SpMgr* spMgr = nullptr;
+        IOrvVault5* vault = nullptr;
+        HWND parent = nullptr;
+    };
+
+    explicit DialogSession(const Args& args);
+    DialogSession(const DialogSession&) = delete;
+    DialogSession& operator=(const DialogSession&) = delete;
+    // Ends a dialog that is still open (as Escape would) and waits for the call to return.
+    ~DialogSession();
+
+    // The dialog, once its initialisation has run and its modal loop is taking messages;
+    // null when none appeared within the timeout.
+    HWND WaitForDialog(DWORD timeoutMs = 15000);
+    // True once gvShowBranchDetails has returned.
+    bool WaitForReturn(DWORD timeoutMs = 15000);
+    DWORD ThreadId() const { return m_threadId; }
+    HWND Dialog() const { return m_dialog; }
+
+    HWND Item(int id) const { return ::GetDlgItem(m_dialog, id); }
+    std::wstring Text(int id) const;
+    std::wstring Caption() const;
+
+    // The ways a user closes the dialog.
+    void PressClose();          // the Close button
+    void CloseFromTitleBar();   // the caption's close button (WM_SYSCOMMAND SC_CLOSE)
+    void PressKey(UINT vk);     // a key to the focused control, through the dialog's loop
+
+    // Waits until every message posted so far to the dialog's thread has been handled.
+    void Sync();
+
+private:
+    static DWORD WINAPI ThreadMain(void* self) noexcept;
+    static LRESULT CALLBACK WatchInitDialog(int code, WPARAM wp, LPARAM lp) noexcept;
+
+    Args m_args;
+    HANDLE m_thread = nullptr;
+    DWORD m_threadId = 0;
+    HANDLE m_dialogReady = nullptr;
+    HWND m_dialog = nullptr;
+};
+
+// Text of a window, read from another thread.
+std::wstring WindowText(HWND wnd);
+
+// Columns of a report list view (headings and widths), and its cells.
+std::vector<ListColumn> ReadColumns(HWND list);
+int ItemCount(HWND list);
+std::wstring CellText(HWND list, int item, int subItem);
+std::vector<std::vector<std::wstring>> ReadRows(HWND list);
+
+// Rectangle of a child in its parent's client coordinates.
+RECT ChildRect(HWND child);
+RECT WindowRect(HWND wnd);
+
+// A 32-bit top-down capture of a window (children included).
+struct Capture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;  // 0x00RRGGBB
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+Capture CaptureWindow(HWND wnd);
+
+// The folder of the running test executable, with a trailing backslash.
+std::wstring ExecutableFolder();
+
+} // namespace lineage_test
