@@ -1,0 +1,69 @@
+#include "ErrorLine.h"
+#include "framework/ScopedHandle.h"
+
+namespace {
+
+std::string WideToUtf8(const std::wstring& text) {
+    if (text.empty())
+        return {};
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                             nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length,
+                          nullptr, nullptr);
+    return narrow;
+}
+
+bool IsConsole(HANDLE handle) {
+    DWORD mode = 0;
+    return ::GetConsoleMode(handle, &mode) != 0;
+}
+
+void WriteTo(HANDLE handle, const std::wstring& line) {
+    if (IsConsole(handle)) {
+        DWORD written = 0;
+        ::WriteConsoleW(handle, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+        return;
+    }
+    const std::string bytes = WideToUtf8(line);
+    DWORD written = 0;
+    ::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+} // namespace
+
+void WriteErrorLine(const std::wstring& text) noexcept {
+    try {
+        std::wstring line = text;
+        for (wchar_t& c : line)
+            if (c == L'\r' || c == L'\n')
+                c = L' ';
+        line += L"\r\n";
+
+        // A windowed program has a standard error only when its caller redirected it; started
+        // from a console without redirection, it writes to that console instead.
+        const HANDLE standardError = ::GetStdHandle(STD_ERROR_HANDLE);
+        if (standardError && standardError != INVALID_HANDLE_VALUE) {
+            WriteTo(standardError, line);
+        } else if (::AttachConsole(ATTACH_PARENT_PROCESS)) {
+            ScopedFileHandle console(::CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                                                   OPEN_EXISTING, 0, nullptr));
+            if (console)
+                WriteTo(console.get(), line);
+        }
+    } catch (...) {
+        // Out of memory while reporting: nothing more can be said.
+    }
+}
+
+std::wstring SystemMessage(DWORD code) {
+    wchar_t buffer[512] = {};
+    DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                    buffer, ARRAYSIZE(buffer), nullptr);
+    while (length > 0 && (buffer[length - 1] == L'\r' || buffer[length - 1] == L'\n' ||
+                          buffer[length - 1] == L' ' || buffer[length - 1] == L'.'))
+        --length;
+    if (length == 0)
+        return L"system error " + std::to_wstring(code);
+    return std::wstring(buffer, length);
+}

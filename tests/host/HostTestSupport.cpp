@@ -1,0 +1,162 @@
+#include "HostTestSupport.h"
+#include "framework/ScopedHandle.h"
+#include <atomic>
+#include <stdexcept>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace host_test {
+
+TempFolder::TempFolder() {
+    static std::atomic<int> counter{0};
+    m_path = fs::temp_directory_path() /
+             (L"lineage-host-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
+    fs::remove_all(m_path);
+    fs::create_directories(m_path);
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    fs::remove_all(m_path, ignored);
+}
+
+fs::path TempFolder::Write(const fs::path& name, const std::string& bytes) const {
+    const fs::path full = m_path / name;
+    fs::create_directories(full.parent_path());
+    ScopedFileHandle file(::CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    if (!file || !::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        throw std::runtime_error("cannot write the test file");
+    return full;
+}
+
+fs::path BinFolder() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return fs::path(path).parent_path();
+}
+
+fs::path SourceFolder() {
+    char value[1024] = {};
+    const DWORD length = ::GetEnvironmentVariableA("LINEAGE_SOURCE_DIR", value, sizeof(value));
+    if (length == 0 || length >= sizeof(value))
+        return {};
+    // Under Wine the build's Unix path needs the matching DOS path; on Windows it is one already.
+    using ToDosName = wchar_t*(CDECL*)(const char*);
+    const auto toDos = reinterpret_cast<ToDosName>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name"));
+    if (value[0] == '/' && toDos) {
+        if (wchar_t* dos = toDos(value)) {
+            fs::path path(dos);
+            ::HeapFree(::GetProcessHeap(), 0, dos);
+            return path;
+        }
+    }
+    return fs::path(Utf8ToWide(value));
+}
+
+std::wstring Utf8ToWide(const std::string& text) {
+    if (text.empty())
+        return {};
+    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+std::string WideToUtf8(const std::wstring& text) {
+    if (text.empty())
+        return {};
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                             nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
+                          nullptr);
+    return narrow;
+}
+
+std::wstring QuoteArgument(const std::wstring& argument) {
+    std::wstring quoted = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes are literal unless a quote follows them.
+        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    return quoted + L"\"";
+}
+
+namespace {
+
+struct Pipe {
+    ScopedKernelHandle read;
+    ScopedKernelHandle write;  // inherited by the child
+};
+
+Pipe MakeOutputPipe() {
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    Pipe pipe;
+    HANDLE read = nullptr;
+    HANDLE write = nullptr;
+    // Big enough for anything the programs under test write, so they never block on it.
+    if (!::CreatePipe(&read, &write, &inherit, 1 << 16))
+        throw std::runtime_error("cannot make a pipe");
+    pipe.read.reset(read);
+    pipe.write.reset(write);
+    ::SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    return pipe;
+}
+
+std::string ReadAll(HANDLE pipe) {
+    std::string text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(pipe, buffer, sizeof(buffer), &read, nullptr) && read > 0)
+        text.append(buffer, read);
+    return text;
+}
+
+} // namespace
+
+ProgramRun RunProgram(const fs::path& program, const std::wstring& arguments, DWORD timeoutMs) {
+    Pipe output = MakeOutputPipe();
+    Pipe error = MakeOutputPipe();
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    ScopedFileHandle input(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                         OPEN_EXISTING, 0, nullptr));
+
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input.get();
+    startup.hStdOutput = output.write.get();
+    startup.hStdError = error.write.get();
+    std::wstring commandLine = QuoteArgument(program.wstring()) + L" " + arguments;
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                          &startup, &process))
+        throw std::runtime_error("cannot start " + WideToUtf8(program.wstring()));
+    ScopedKernelHandle processHandle(process.hProcess);
+    ScopedKernelHandle threadHandle(process.hThread);
+    // Only the child holds the write ends now: reading ends when it exits.
+    output.write.reset();
+    error.write.reset();
+
+    ProgramRun run;
+    run.exited = ::WaitForSingleObject(processHandle.get(), timeoutMs) == WAIT_OBJECT_0;
+    if (!run.exited)
+        ::TerminateProcess(processHandle.get(), 255);
+    ::GetExitCodeProcess(processHandle.get(), &run.exitCode);
+    run.standardOutput = ReadAll(output.read.get());
+    run.standardError = ReadAll(error.read.get());
+    return run;
+}
+
+} // namespace host_test
