@@ -1,0 +1,20 @@
+#pragma once
+// A growable wide string with printf-style formatting.
+#include <string>
+
+class Str {
+public:
+    Str() = default;
+    virtual ~Str() = default;
+
+    // Replaces the text with the formatted arguments. The runtime here follows C99 in wide
+    // formats: %ls takes a wide string and %s a narrow one, so wide arguments use %ls.
+    // If the runtime cannot format the arguments at all, the text becomes empty.
+    void Format(const wchar_t* format, ...);
+
+    const wchar_t* c_str() const noexcept { return m_text.c_str(); }
+    const std::wstring& Text() const noexcept { return m_text; }
+
+private:
+    std::wstring m_text;
+};
