@@ -1,0 +1,277 @@
+#include "dialog/BranchDetailsDlg.h"
+#include <algorithm>
+#include <cwctype>
+#include <memory>
+#include <shellapi.h>
+#include "contracts/ZebSettings.h"
+#include "dialog/BranchedFileItem.h"
+#include "dialog/DialogTexts.h"
+#include "framework/ScopedHandle.h"
+#include "module/resource.h"
+#include "settings/FormatDate.h"
+#include "settings/SettingsLight.h"
+
+namespace {
+
+// An unset or unreadable property counts as empty.
+std::wstring ReadVaultString(IOrvVault5* vault, HRESULT (STDMETHODCALLTYPE IOrvVault5::*property)(BSTR*)) {
+    if (!vault)
+        return {};
+    ScopedBSTR value;
+    (vault->*property)(value.put());
+    return value ? std::wstring(value.get(), ::SysStringLen(value.get())) : std::wstring();
+}
+
+// Brackets the dialog's initialisation with its default strings file.
+class DefaultStringsFile {
+public:
+    explicit DefaultStringsFile(const wchar_t* file) { gvPushDefaultFile(file); }
+    DefaultStringsFile(const DefaultStringsFile&) = delete;
+    DefaultStringsFile& operator=(const DefaultStringsFile&) = delete;
+    ~DefaultStringsFile() { gvPopDefaultFile(); }
+};
+
+// Owns the file records of one branch read until they are deleted after the load.
+struct BranchFileRecords {
+    std::vector<SpBranchFileInfo*> records;
+    BranchFileRecords() = default;
+    BranchFileRecords(const BranchFileRecords&) = delete;
+    BranchFileRecords& operator=(const BranchFileRecords&) = delete;
+    ~BranchFileRecords() {
+        for (SpBranchFileInfo* record : records)
+            delete record;
+    }
+};
+
+// Holds the creator's reference to a new row until the list has taken its own.
+struct RowReleaser {
+    void operator()(BranchedFileItem* row) const noexcept { row->Release(); }
+};
+using NewRow = std::unique_ptr<BranchedFileItem, RowReleaser>;
+
+constexpr int kTypeColumnWidth = 40;
+constexpr int kSharedColumnWidth = 50;
+constexpr int kPathColumnWidth = 300;
+
+} // namespace
+
+CBranchDetailsDlg::CBranchDetailsDlg(CWnd* parent) : CDialog(IDD_BRANCH_DETAILS, parent) {}
+
+CBranchDetailsDlg::~CBranchDetailsDlg() {
+    m_extToImage.clear();
+    m_imageList.DeleteImageList();
+    m_list.RemoveAllRows();
+    delete m_pBranchInfo;
+}
+
+void CBranchDetailsDlg::Init(int focusDocId, int branchId, SpMgr* spMgr, IOrvVault5* vault) {
+    m_nFocusDocId = focusDocId;
+    m_nBranchId = branchId;
+    m_pSpMgr = spMgr;
+    m_strVaultName = ReadVaultString(vault, &IOrvVault5::get_Name);
+    m_nDateFormat = SettingsLight().GetDateFmt(m_strVaultName.c_str());
+    m_strVaultRoot = ReadVaultString(vault, &IOrvVault5::get_RootFolderPath);
+}
+
+BOOL CBranchDetailsDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    DefaultStringsFile strings(L"BranchDetailsDlg");
+
+    mbInitStrWnd(m_hWnd, L"BranchDetails", true, L"", L"", L"");
+    m_list.SubclassDlgItem(IDC_FILE_LIST, this);
+    SetLabelTexts();
+    CreateImageList();
+    InsertColumns();
+
+    // The list only shows the dialog's image list: the dialog destroys it, once.
+    ::SetWindowLongPtrW(m_list.m_hWnd, GWL_STYLE, m_list.GetStyle() | LVS_SHAREIMAGELISTS);
+    m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    m_list.SetImageList(m_imageList.GetSafeHandle(), LVSIL_SMALL);
+
+    // Taken before the remembered size is restored: the template's size is the minimum.
+    GetWindowRect(&m_rcInitial);
+
+    LoadBranch();
+    AnchorControls();
+    mvFlushWindowSize(false);
+    mvFlushColumnSizes(IDC_FILE_LIST, false, m_nColumns, m_strColumnSet.c_str());
+    return TRUE;
+}
+
+void CBranchDetailsDlg::SetLabelTexts() {
+    SetDlgItemText(IDC_CREATED_BY_LABEL, DialogText(2, L"Created By:").c_str());
+    SetDlgItemText(IDC_CREATED_ON_LABEL, DialogText(3, L"Created On:").c_str());
+    SetDlgItemText(IDC_HELP_BUTTON, DialogText(7, L"Help").c_str());
+    SetDlgItemText(IDC_CLOSE, DialogText(8, L"Close").c_str());
+}
+
+void CBranchDetailsDlg::CreateImageList() {
+    if (m_imageList.GetSafeHandle())
+        return;
+    CSize size = CDPIHelper::get()->getDesiredBitmapImageSize(kivImageUseSmall, CSize(0, 0));
+    HIMAGELIST list = ::ImageList_Create(size.cx, size.cy, ILC_COLOR32 | ILC_MASK, 10, 10);
+    if (!list)
+        return;
+    m_imageList.Attach(list);
+    ::ImageList_SetBkColor(list, CLR_NONE);
+}
+
+void CBranchDetailsDlg::InsertColumns() {
+    m_list.InsertColumn(0, DialogText(4, L"Type").c_str(), LVCFMT_LEFT, kTypeColumnWidth);
+    m_list.InsertColumn(1, DialogText(5, L"Source File").c_str(), LVCFMT_LEFT, kPathColumnWidth);
+    m_list.InsertColumn(2, DialogText(6, L"Branch File").c_str(), LVCFMT_LEFT, kPathColumnWidth);
+    m_nColumns = 3;
+    m_strColumnSet = L"FileCols";
+}
+
+void CBranchDetailsDlg::LoadBranch() {
+    delete m_pBranchInfo;
+    m_pBranchInfo = nullptr;
+    m_pBranchInfo = new SpBranchBasicInfo();
+
+    auto* procedure = m_pSpMgr ? static_cast<SpBranch*>(m_pSpMgr->mpoGetProc(SpProcId::Branch)) : nullptr;
+    BranchFileRecords files;
+    if (!procedure || procedure->mhGetBranchDetails(m_nBranchId, *m_pBranchInfo, files.records) != 0)
+        return;
+
+    Str created;
+    if (FormatDate(created, m_pBranchInfo->created, m_nDateFormat))
+        m_strCreatedOn = created.Text();
+    SetWindowText((DialogText(1, L"Associated Branches-") + static_cast<const wchar_t*>(m_pBranchInfo->name)).c_str());
+    SetDlgItemText(IDC_CREATED_BY, m_pBranchInfo->creator);
+    SetDlgItemText(IDC_CREATED_ON, m_strCreatedOn.c_str());
+
+    NewRow focusRow;
+    std::vector<NewRow> pending;
+    pending.reserve(files.records.size());
+    bool anyShared = false;
+    for (const SpBranchFileInfo* r : files.records) {
+        NewRow row(new BranchedFileItem(m_strVaultRoot.c_str(), r->sourceDocId, r->sourceFolderId, r->thirdId,
+                                        r->branchDocId, r->value, r->branchFolderId, r->sourceName,
+                                        r->branchName, r->sourceFolder, r->branchFolder, r->shared));
+        row->owner = this;
+        anyShared = anyShared || r->shared;
+        // The document the user came from is listed first; a later match takes the place
+        // of an earlier one, which joins the other rows.
+        if (r->sourceDocId == m_nFocusDocId || r->branchDocId == m_nFocusDocId) {
+            if (focusRow)
+                pending.push_back(std::move(focusRow));
+            focusRow = std::move(row);
+        } else {
+            pending.push_back(std::move(row));
+        }
+    }
+
+    if (anyShared)
+        AddSharedColumn();
+    if (focusRow)
+        m_list.AddRow(focusRow.get());
+    for (const NewRow& row : pending)
+        m_list.AddRow(row.get());
+    m_list.SetItemCountEx(m_list.GetRowCount(), LVSICF_NOINVALIDATEALL);
+    m_list.Invalidate(true);
+    m_list.SelectFirstRow();
+}
+
+void CBranchDetailsDlg::AddSharedColumn() {
+    m_list.InsertColumn(3, DialogText(14, L"Shared").c_str(), LVCFMT_LEFT, kSharedColumnWidth);
+    m_nColumns = 4;
+    m_strColumnSet = L"FileColsShared";
+}
+
+int CBranchDetailsDlg::GetFileImageIndex(const wchar_t* fileName) {
+    std::wstring name = fileName ? fileName : L"";
+    const size_t dot = name.rfind(L'.');
+    std::wstring extension = dot == std::wstring::npos ? std::wstring() : name.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+
+    auto known = m_extToImage.find(extension);
+    if (known != m_extToImage.end())
+        return known->second;
+    if (!m_imageList.GetSafeHandle())
+        return -1;
+
+    ScopedHICON icon;
+    SHFILEINFOW info{};
+    if (::SHGetFileInfoW(L"UnknownIcon", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
+                         SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES))
+        icon.reset(info.hIcon);
+    if (!icon)
+        return -1;
+
+    HIMAGELIST list = m_imageList.GetSafeHandle();
+    const int count = ::ImageList_GetImageCount(list);
+    ::ImageList_SetImageCount(list, static_cast<UINT>(count + 1));
+    const int index = ::ImageList_ReplaceIcon(list, count, icon.get());
+    if (index >= 0)
+        m_extToImage.emplace(std::move(extension), index);
+    return index;
+}
+
+void CBranchDetailsDlg::AnchorControls() {
+    for (unsigned id : {IDC_CREATED_ON_LABEL, IDC_CREATED_BY_LABEL, IDC_CREATED_BY, IDC_CREATED_ON})
+        mvFixCtrl(id, StrWndAnchor::TopLeft);
+    mvFixCtrl(IDC_CLOSE, StrWndAnchor::BottomRight);
+    mvFixCtrl(IDC_HELP_BUTTON, StrWndAnchor::BottomRight);
+    mvFixCtrl(IDC_TOOLBAR_MARKER, StrWndAnchor::TopRight);
+    mvFixCtrl(IDC_FILE_LIST, StrWndAnchor::Stretch);
+}
+
+void CBranchDetailsDlg::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+    // Enter confirms the dialog through a saving exchange: it remembers sizes like Close.
+    if (dx->m_bSaveAndValidate)
+        StoreWindowState();
+}
+
+bool CBranchDetailsDlg::OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+    switch (msg) {
+    case WM_SIZE:
+        OnSize(static_cast<UINT>(wp), LOWORD(lp), HIWORD(lp));
+        *result = 0;
+        return true;
+    case WM_GETMINMAXINFO:
+        *result = Default();
+        OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lp));
+        return true;
+    case WM_CLOSE:
+        StoreWindowState();
+        *result = Default();
+        return true;
+    default:
+        return CDialog::OnWndMsg(msg, wp, lp, result);
+    }
+}
+
+bool CBranchDetailsDlg::OnCommand(WPARAM wp, LPARAM lp) {
+    switch (LOWORD(wp)) {
+    case IDC_CLOSE:
+        OnCloseButton();
+        return true;
+    default:
+        return CDialog::OnCommand(wp, lp);
+    }
+}
+
+void CBranchDetailsDlg::OnSize(UINT, int, int) {
+    mvUpdateFixedCtrls();
+    Default();
+}
+
+void CBranchDetailsDlg::OnGetMinMaxInfo(MINMAXINFO* info) {
+    if (::IsRectEmpty(&m_rcInitial))
+        return;
+    info->ptMinTrackSize.x = m_rcInitial.right - m_rcInitial.left;
+    info->ptMinTrackSize.y = m_rcInitial.bottom - m_rcInitial.top;
+}
+
+void CBranchDetailsDlg::OnCloseButton() {
+    StoreWindowState();
+    CDialog::OnCancel();
+}
+
+void CBranchDetailsDlg::StoreWindowState() {
+    mvFlushWindowSize(true);
+    mvFlushColumnSizes(IDC_FILE_LIST, true, m_nColumns, m_strColumnSet.c_str());
+}

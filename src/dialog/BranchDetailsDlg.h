@@ -1,0 +1,59 @@
+#pragma once
+#include <string>
+#include <unordered_map>
+#include "contracts/Dbcall.h"
+#include "contracts/OrvVault.h"
+#include "contracts/Txtres.h"
+#include "framework/CDialog.h"
+#include "framework/CImageList.h"
+#include "listview/VListCtrl.h"
+
+// The branch details dialog: who made the branch and when, and every branched file.
+class CBranchDetailsDlg : public CDialog, public StrWnd {
+public:
+    explicit CBranchDetailsDlg(CWnd* parent);
+    ~CBranchDetailsDlg() override;
+
+    // Takes the call's arguments and reads what the dialog needs of the vault; the vault
+    // object is not kept.
+    void Init(int focusDocId, int branchId, SpMgr* spMgr, IOrvVault5* vault);
+
+    // Index in the list's image list of the type icon of `fileName`, or -1. Found once per
+    // lower-cased extension; a failed lookup is asked again next time.
+    int GetFileImageIndex(const wchar_t* fileName);
+
+protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* dx) override;
+    bool OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
+    bool OnCommand(WPARAM wp, LPARAM lp) override;
+
+private:
+    void SetLabelTexts();
+    void CreateImageList();
+    void InsertColumns();
+    // Reads the branch and fills the caption, the header fields and the rows.
+    void LoadBranch();
+    void AddSharedColumn();
+    void AnchorControls();
+    void OnSize(UINT type, int cx, int cy);
+    void OnGetMinMaxInfo(MINMAXINFO* info);
+    void OnCloseButton();
+    // Window size, then column widths under the current column set.
+    void StoreWindowState();
+
+    int m_nFocusDocId = 0;
+    int m_nBranchId = 0;
+    SpMgr* m_pSpMgr = nullptr;
+    SpBranchBasicInfo* m_pBranchInfo = nullptr;
+    std::wstring m_strCreatedOn;
+    unsigned m_nDateFormat = 0;
+    std::wstring m_strVaultRoot;
+    std::wstring m_strVaultName;
+    VListCtrl m_list;
+    CImageList m_imageList;
+    std::unordered_map<std::wstring, int> m_extToImage{17};
+    RECT m_rcInitial{};
+    int m_nColumns = 0;
+    std::wstring m_strColumnSet = L"-";
+};

@@ -1,0 +1,99 @@
+#include "dialog/BranchedFileItem.h"
+#include <atomic>
+#include <cstdlib>
+#include <cwchar>
+#include <shlwapi.h>
+#include "dialog/BranchDetailsDlg.h"
+#include "dialog/DialogTexts.h"
+
+namespace {
+
+std::atomic<long> g_liveRows{0};
+
+std::wstring_view View(const wchar_t* text) { return text ? std::wstring_view(text) : std::wstring_view(); }
+
+std::wstring Join(std::wstring_view root, std::wstring_view folder, std::wstring_view name) {
+    std::wstring path;
+    path.reserve(root.size() + folder.size() + name.size());
+    path.append(root).append(folder).append(name);
+    return path;
+}
+
+// At most this many characters take part in a comparison, as in the list's base comparison.
+constexpr int kCompareLength = 256;
+
+} // namespace
+
+BranchedFileItem::BranchedFileItem(const wchar_t* vaultRoot, int sourceDocId, int sourceFolderId, int,
+                                   int branchDocId, double, int branchFolderId, const wchar_t* sourceName,
+                                   const wchar_t* branchName, const wchar_t* sourceFolder,
+                                   const wchar_t* branchFolder, bool shared)
+    : sourceDocId(sourceDocId),
+      sourceFolderId(sourceFolderId),
+      branchDocId(branchDocId),
+      branchFolderId(branchFolderId),
+      shared(shared),
+      m_sourcePath(Join(View(vaultRoot), View(sourceFolder), View(sourceName))),
+      m_branchPath(Join(View(vaultRoot), View(branchFolder), View(branchName))),
+      m_rootLength(static_cast<unsigned>(View(vaultRoot).size())),
+      m_sourceFolderLength(static_cast<unsigned>(View(sourceFolder).size())),
+      m_branchFolderLength(static_cast<unsigned>(View(branchFolder).size())) {
+    ++g_liveRows;
+}
+
+BranchedFileItem::~BranchedFileItem() { --g_liveRows; }
+
+long BranchedFileItem::LiveCount() noexcept { return g_liveRows.load(); }
+
+std::wstring_view BranchedFileItem::Extension() const noexcept {
+    std::wstring_view name = SourceName();
+    const size_t dot = name.rfind(L'.');
+    return dot == std::wstring_view::npos ? std::wstring_view() : name.substr(dot + 1);
+}
+
+void BranchedFileItem::GetText(int column, wchar_t* buffer, int size) {
+    if (!buffer || size <= 0)
+        return;
+    std::wstring_view text;
+    std::wstring yes;
+    switch (column) {
+    case 1:
+        text = m_sourcePath;
+        break;
+    case 2:
+        text = m_branchPath;
+        break;
+    case 3:
+        if (shared) {
+            yes = DialogText(15, L"Yes");
+            text = yes;
+        }
+        break;
+    default:
+        break;
+    }
+    const size_t count = text.size() < static_cast<size_t>(size - 1) ? text.size() : static_cast<size_t>(size - 1);
+    std::wmemcpy(buffer, text.data(), count);
+    buffer[count] = L'\0';
+}
+
+int BranchedFileItem::GetColumnImage(int column) {
+    if (column != 0 || !owner)
+        return -1;
+    return owner->GetFileImageIndex(std::wstring(SourceName()).c_str());
+}
+
+int BranchedFileItem::Compare(VListCtrlItem& other, int key) {
+    if (std::abs(key) != 1)
+        return VListCtrlItem::Compare(other, key);
+    auto& theirs = static_cast<BranchedFileItem&>(other);
+    // Extensions are views into the paths: compare them as bounded, terminated copies.
+    wchar_t own[kCompareLength] = {};
+    wchar_t their[kCompareLength] = {};
+    std::wstring_view a = Extension().substr(0, kCompareLength - 1);
+    std::wstring_view b = theirs.Extension().substr(0, kCompareLength - 1);
+    std::wmemcpy(own, a.data(), a.size());
+    std::wmemcpy(their, b.data(), b.size());
+    const int result = ::StrCmpNIW(own, their, kCompareLength);
+    return key < 0 ? -result : result;
+}

@@ -1,0 +1,29 @@
+#pragma once
+#include <windows.h>
+#include "toolkit/RefObj.h"
+
+class VListCtrl;
+
+// One row of a VListCtrl. A row renders its own cells, compares itself with another row for
+// sorting, and may react to events the list routes to it. A new row holds one reference,
+// owned by its creator.
+class VListCtrlItem : public RefObj {
+public:
+    VListCtrlItem() noexcept { AddRef(); }
+
+    // Copies the cell text of `column` into `buffer`, truncated to fit and always terminated.
+    virtual void GetText(int column, wchar_t* buffer, int size) = 0;
+    virtual int GetColumnImage(int column);
+    virtual int GetImage();
+    // Orders this row before (< 0) or after (> 0) `other` by sort key: column + 1, negative
+    // for descending.
+    virtual int Compare(VListCtrlItem& other, int key);
+    virtual bool OnEvent(int event, POINT point, UINT keyFlags, int row, int column, VListCtrl& list);
+    virtual void OnDeleteKey();
+    virtual void OnListScroll(VListCtrl& list, UINT scrollCode);
+    virtual void OnListMouseWheel(VListCtrl& list, UINT keyFlags, short delta);
+    virtual void ExtraHook();
+    virtual int ExtraQuery();
+
+    bool shown = true;
+};
