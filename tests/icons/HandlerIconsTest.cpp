@@ -1,0 +1,328 @@
+// In-process icon handlers: what each kind of handler answers, and how the walk goes on.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <cctype>
+#include <wrl/client.h>
+
+#include "FixtureHandlers.h"
+#include "IconTestSupport.h"
+#include "icons/GetExtensionIcons.h"
+#include "icons/GetFileIcons.h"
+#include "icons/GetHandlerIcons.h"
+#include "icons/HostFileFormats.h"
+#include "icons/IconLookupResult.h"
+
+using namespace icon_test;
+using namespace icon_fixtures;
+
+namespace {
+
+constexpr wchar_t kExt[] = L"lnhandled";
+constexpr wchar_t kProgId[] = L"LineageTest.Handled";
+
+std::wstring ServerPath(HandlerKind kind) { return BinPath(Handler(kind).dll); }
+
+const HandlerCall* LastCall(HandlerKind kind) {
+    std::wstring name = Handler(kind).dll;
+    name = name.substr(name.rfind(L'\\') + 1);
+    HMODULE server = ::GetModuleHandleW(name.c_str());
+    if (!server) return nullptr;
+    auto lastCall = reinterpret_cast<FixtureLastCallFn>(::GetProcAddress(server, "FixtureLastCall"));
+    return lastCall ? lastCall() : nullptr;
+}
+
+// A file for the handlers to look at; the handlers never read it.
+class HandledFile {
+public:
+    HandledFile() : m_temp(L"handled") {
+        m_path = m_temp.Path() + L"drawing." + kExt;
+        WriteFileText(m_path, "handled");
+    }
+    const std::wstring& Path() const { return m_path; }
+
+private:
+    PrivateTempFolder m_temp;
+    std::wstring m_path;
+};
+
+struct HandlerCase {
+    const char* name;
+    HandlerKind kind;
+    int result;
+    DWORD flags;
+    long colour;  // -1: no icons
+};
+
+std::ostream& operator<<(std::ostream& os, const HandlerCase& c) { return os << c.name; }
+
+class HandlerAnswers : public ::testing::TestWithParam<HandlerCase> {
+protected:
+    void SetUp() override {
+        const HandlerFixture& fixture = Handler(GetParam().kind);
+        m_reg.Server(fixture.clsid, ServerPath(fixture.kind));
+    }
+    ClassesRegistration m_reg;
+    HandledFile m_file;
+};
+
+TEST_P(HandlerAnswers, WithTheResultFlagsAndIconsOfItsKind) {
+    const HandlerCase& c = GetParam();
+    const std::wstring cwd = CurrentDirectory();
+    IconPair icons;
+    DWORD flags = 0x4000;
+    const int result = GetHandlerIcons(Handler(c.kind).clsid, m_file.Path().c_str(), &icons.small, &icons.large, &flags);
+    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(flags, c.flags);
+    if (c.colour < 0) {
+        EXPECT_EQ(icons.small, nullptr);
+        EXPECT_EQ(icons.large, nullptr);
+    } else {
+        ASSERT_NE(icons.small, nullptr);
+        ASSERT_NE(icons.large, nullptr);
+        EXPECT_EQ(CentreColour(icons.small), c.colour);
+        EXPECT_EQ(CentreColour(icons.large), c.colour);
+        EXPECT_EQ(IconWidth(icons.small), 16);
+        EXPECT_EQ(IconWidth(icons.large), 32);
+    }
+    EXPECT_EQ(CurrentDirectory(), cwd);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, HandlerAnswers,
+    ::testing::Values(
+        HandlerCase{"wide interface", HandlerKind::Wide, icon_lookup::kForType, 0, kMagenta},
+        HandlerCase{"ansi interface only", HandlerKind::AnsiOnly, icon_lookup::kForType, 0, kMagenta},
+        HandlerCase{"load fails", HandlerKind::LoadFails, icon_lookup::kNone, GIL_DONTCACHE, -1},
+        HandlerCase{"location fails", HandlerKind::LocationFails, icon_lookup::kNone, GIL_DONTCACHE, -1},
+        HandlerCase{"do not cache", HandlerKind::DontCache, icon_lookup::kPerFile, GIL_DONTCACHE, kMagenta},
+        HandlerCase{"per instance", HandlerKind::PerInstance, icon_lookup::kPerFile, GIL_PERINSTANCE, kMagenta},
+        HandlerCase{"not a file name", HandlerKind::NotFileName, icon_lookup::kForType, GIL_NOTFILENAME, kDrawn},
+        HandlerCase{"empty location", HandlerKind::EmptyLocation, icon_lookup::kNone, 0x4000, -1},
+        HandlerCase{"loaded by hand", HandlerKind::Sideload, icon_lookup::kForType, 0, kOrange}),
+    [](const ::testing::TestParamInfo<HandlerCase>& info) {
+        std::string name = info.param.name;
+        for (char& ch : name)
+            if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        return name;
+    });
+
+TEST(HandlerCall, LoadsTheFileAndAsksForTheShellsLocation) {
+    ClassesRegistration reg;
+    reg.Server(Handler(HandlerKind::Wide).clsid, ServerPath(HandlerKind::Wide));
+    HandledFile file;
+    IconPair icons;
+    ASSERT_EQ(GetHandlerIcons(Handler(HandlerKind::Wide).clsid, file.Path().c_str(), &icons.small, &icons.large, nullptr),
+              icon_lookup::kForType);
+    const HandlerCall* call = LastCall(HandlerKind::Wide);
+    ASSERT_NE(call, nullptr);
+    EXPECT_EQ(std::wstring(call->loadedPath), file.Path());
+    EXPECT_EQ(call->loadMode, 0u);
+    EXPECT_EQ(call->locationFlagsIn, static_cast<UINT>(GIL_FORSHELL));
+    EXPECT_EQ(call->objects, 0) << "the handler was not released";
+}
+
+TEST(HandlerCall, ADrawingHandlerIsAskedForThirtyTwoAndSixteenPixels) {
+    ClassesRegistration reg;
+    reg.Server(Handler(HandlerKind::NotFileName).clsid, ServerPath(HandlerKind::NotFileName));
+    HandledFile file;
+    IconPair icons;
+    ASSERT_EQ(GetHandlerIcons(Handler(HandlerKind::NotFileName).clsid, file.Path().c_str(), &icons.small, &icons.large,
+                              nullptr),
+              icon_lookup::kForType);
+    const HandlerCall* call = LastCall(HandlerKind::NotFileName);
+    ASSERT_NE(call, nullptr);
+    EXPECT_EQ(call->extractSizes, 0x100020u);
+}
+
+TEST(HandlerCall, AMissingFileGetsTheHandlersVerdictButNoIcons) {
+    ClassesRegistration reg;
+    reg.Server(Handler(HandlerKind::DontCache).clsid, ServerPath(HandlerKind::DontCache));
+    PrivateTempFolder temp(L"nofile");
+    IconPair icons;
+    DWORD flags = 0;
+    const std::wstring missing = temp.Path() + L"missing." + kExt;
+    EXPECT_EQ(GetHandlerIcons(Handler(HandlerKind::DontCache).clsid, missing.c_str(), &icons.small, &icons.large, &flags),
+              icon_lookup::kPerFile);
+    EXPECT_EQ(flags, static_cast<DWORD>(GIL_DONTCACHE));
+    EXPECT_EQ(icons.small, nullptr);
+    EXPECT_EQ(icons.large, nullptr);
+}
+
+TEST(HandlerCreation, TheHandByHandServerCannotBeMadeByCom) {
+    ClassesRegistration reg;
+    const HandlerFixture& sideload = Handler(HandlerKind::Sideload);
+    reg.Server(sideload.clsid, ServerPath(HandlerKind::Sideload));
+    CLSID clsid = {};
+    ASSERT_EQ(::CLSIDFromString(sideload.clsid, &clsid), S_OK);
+    Microsoft::WRL::ComPtr<IUnknown> object;
+    EXPECT_FALSE(SUCCEEDED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                              reinterpret_cast<void**>(object.GetAddressOf()))));
+}
+
+TEST(HandlerCreation, TheHandLoadedServerIsFreedAndTheDirectoryRestored) {
+    ClassesRegistration reg;
+    const HandlerFixture& sideload = Handler(HandlerKind::Sideload);
+    reg.Server(sideload.clsid, ServerPath(HandlerKind::Sideload));
+    HandledFile file;
+    const std::wstring cwd = CurrentDirectory();
+    for (int i = 0; i < 3; ++i) {
+        IconPair icons;
+        ASSERT_EQ(GetHandlerIcons(sideload.clsid, file.Path().c_str(), &icons.small, &icons.large, nullptr),
+                  icon_lookup::kForType);
+        EXPECT_EQ(CentreColour(icons.small), kOrange);
+    }
+    EXPECT_EQ(CurrentDirectory(), cwd);
+    EXPECT_EQ(::GetModuleHandleW(L"IconHandlerSideload.dll"), nullptr);
+    EXPECT_EQ(::GetModuleHandleW(kSideloadHelper), nullptr);
+}
+
+struct UncreatableCase {
+    const char* name;
+    const wchar_t* clsid;
+    std::wstring server;  // empty: no registration at all
+};
+
+std::ostream& operator<<(std::ostream& os, const UncreatableCase& c) { return os << c.name; }
+
+class UncreatableHandler : public ::testing::TestWithParam<UncreatableCase> {};
+
+TEST_P(UncreatableHandler, FindsNothingAndLeavesTheFlagsAndDirectoryAlone) {
+    const UncreatableCase& c = GetParam();
+    ClassesRegistration reg;
+    if (!c.server.empty())
+        reg.Server(c.clsid, c.server);
+    HandledFile file;
+    const std::wstring cwd = CurrentDirectory();
+    IconPair icons;
+    DWORD flags = 0x4000;
+    EXPECT_EQ(GetHandlerIcons(c.clsid, file.Path().c_str(), &icons.small, &icons.large, &flags), icon_lookup::kNone);
+    EXPECT_EQ(flags, 0x4000u);
+    EXPECT_EQ(icons.small, nullptr);
+    EXPECT_EQ(icons.large, nullptr);
+    EXPECT_EQ(CurrentDirectory(), cwd);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UncreatableHandler,
+    ::testing::Values(
+        UncreatableCase{"not a class id", L"IconHandlerWide", L""},
+        UncreatableCase{"class id without braces", L"5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F10", L""},
+        UncreatableCase{"unregistered class", L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F11}", L""},
+        UncreatableCase{"server file missing", L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F12}",
+                        BinPath(L"sideload\\NoSuchServer.dll")},
+        UncreatableCase{"library without class objects", L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F13}",
+                        BinPath(L"IconLib.dll")},
+        UncreatableCase{"server of another class", L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F14}",
+                        BinPath(L"IconHandlerWide.dll")}),
+    [](const ::testing::TestParamInfo<UncreatableCase>& info) {
+        std::string name = info.param.name;
+        for (char& ch : name)
+            if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        return name;
+    });
+
+// The walk with a handler registered for the type.
+class HandledType : public ::testing::Test {
+protected:
+    void Register(HandlerKind kind, const wchar_t* extension = kExt) {
+        m_reg.Type(extension, kProgId, L"Handled Document");
+        m_reg.IconHandler(kProgId, Handler(kind).clsid, ServerPath(kind));
+        m_reg.SetDefault(std::wstring(kProgId) + L"\\DefaultIcon", BinPath(L"IconLib.dll") + L",-205");
+    }
+    ClassesRegistration m_reg;
+    HandledFile m_file;
+};
+
+TEST_F(HandledType, TheHandlersIconsWinOverDefaultIcon) {
+    Register(HandlerKind::Wide);
+    IconPair icons;
+    DWORD flags = 0xFF;
+    EXPECT_EQ(GetExtensionIcons(kExt, &icons.small, &icons.large, m_file.Path().c_str(), &flags), icon_lookup::kForType);
+    EXPECT_EQ(CentreColour(icons.small), kMagenta);
+    EXPECT_EQ(flags, 0u);
+}
+
+TEST_F(HandledType, WithoutAPathTheHandlerIsNotAsked) {
+    Register(HandlerKind::Wide);
+    IconPair icons;
+    EXPECT_EQ(GetExtensionIcons(kExt, &icons.small, &icons.large), icon_lookup::kForType);
+    EXPECT_EQ(CentreColour(icons.small), kBlue);
+}
+
+TEST_F(HandledType, APerFileHandlerMakesThePerFileResult) {
+    Register(HandlerKind::DontCache);
+    IconPair icons;
+    DWORD flags = 0;
+    EXPECT_EQ(GetFileIcons(m_file.Path().c_str(), &icons.small, &icons.large, &flags), icon_lookup::kPerFile);
+    EXPECT_EQ(flags, static_cast<DWORD>(GIL_DONTCACHE));
+    EXPECT_EQ(CentreColour(icons.large), kMagenta);
+}
+
+struct FailingCase {
+    const char* name;
+    HandlerKind kind;
+};
+std::ostream& operator<<(std::ostream& os, const FailingCase& c) { return os << c.name; }
+class FailingHandler : public HandledType, public ::testing::WithParamInterface<FailingCase> {};
+
+TEST_P(FailingHandler, LeavesTheTypeToDefaultIconMarkedUncacheable) {
+    Register(GetParam().kind);
+    IconPair icons;
+    DWORD flags = 0;
+    EXPECT_EQ(GetExtensionIcons(kExt, &icons.small, &icons.large, m_file.Path().c_str(), &flags), icon_lookup::kForType);
+    EXPECT_EQ(CentreColour(icons.small), kBlue);
+    EXPECT_EQ(CentreColour(icons.large), kBlue);
+    EXPECT_EQ(flags, static_cast<DWORD>(GIL_DONTCACHE));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, FailingHandler,
+                         ::testing::Values(FailingCase{"LoadFails", HandlerKind::LoadFails},
+                                           FailingCase{"LocationFails", HandlerKind::LocationFails}),
+                         [](const ::testing::TestParamInfo<FailingCase>& info) { return std::string(info.param.name); });
+
+TEST_F(HandledType, AHandlerWithoutIconsForAMissingFileLeavesItsVerdictPending) {
+    Register(HandlerKind::PerInstance);
+    // The ProgID's own icon is gone; only the class's remains, and then the handler's verdict counts.
+    m_reg.SetDefault(std::wstring(kProgId) + L"\\DefaultIcon", L"");
+    const wchar_t classId[] = L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F20}";
+    m_reg.SetDefault(std::wstring(kProgId) + L"\\CLSID", classId);
+    m_reg.SetDefault(std::wstring(L"CLSID\\") + classId + L"\\DefaultIcon", BinPath(L"IconLib.dll") + L",-101");
+    PrivateTempFolder temp(L"pending");
+    const std::wstring missing = temp.Path() + L"missing." + kExt;
+    IconPair icons;
+    DWORD flags = 0;
+    EXPECT_EQ(GetExtensionIcons(kExt, &icons.small, &icons.large, missing.c_str(), &flags), icon_lookup::kPerFile);
+    EXPECT_EQ(CentreColour(icons.small), kGreen);
+    EXPECT_EQ(flags, static_cast<DWORD>(GIL_PERINSTANCE));
+}
+
+class HostFormat : public HandledType, public ::testing::WithParamInterface<const wchar_t*> {};
+
+TEST_P(HostFormat, NeverLoadsItsHandlerAndTakesDefaultIcon) {
+    const std::wstring extension = GetParam();
+    Register(HandlerKind::Tripwire, extension.c_str());
+    const std::wstring path = m_file.Path().substr(0, m_file.Path().rfind(L'.') + 1) + extension;
+    ASSERT_TRUE(WriteFileText(path, "host document"));
+    IconPair icons;
+    DWORD flags = 0xFF;
+    EXPECT_EQ(GetFileIcons(path.c_str(), &icons.small, &icons.large, &flags), icon_lookup::kForType);
+    EXPECT_EQ(CentreColour(icons.small), kBlue);
+    EXPECT_EQ(flags, 0u);
+    EXPECT_EQ(::GetModuleHandleW(L"IconHandlerTripwire.dll"), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, HostFormat,
+                         ::testing::Values(L"bfprt", L"prt", L"bfasm", L"asm", L"bfdrw", L"drw", L"mat"),
+                         [](const ::testing::TestParamInfo<const wchar_t*>& info) {
+                             std::wstring w = info.param;
+                             return std::string(w.begin(), w.end());
+                         });
+
+TEST(HostFileFormatList, IsTheHostsOwnFormats) {
+    EXPECT_STREQ(kHostFileFormats, L"|bfprt|prt|bfasm|asm|bfdrw|drw|mat|");
+    EXPECT_TRUE(IsHostFileFormat(L"mat"));
+    EXPECT_FALSE(IsHostFileFormat(L"pr"));
+    EXPECT_FALSE(IsHostFileFormat(L""));
+}
+
+}  // namespace
