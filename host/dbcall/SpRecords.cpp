@@ -1,11 +1,15 @@
 // The records and base classes of the stored-procedure contract. Their members run in this
 // library so that the strings are made and freed by one module, whoever holds the record.
 #include "contracts/Dbcall.h"
+#include "dbcall/VaultData.h"
+#include <atomic>
 #include <cwchar>
 #include <new>
 #include <utility>
 
 namespace {
+
+std::atomic<long> g_liveFileRecords{0};
 
 // An allocation failure leaves the string empty: the constructors are called from other
 // modules, and no exception may cross into them.
@@ -56,9 +60,13 @@ SpBranchBasicInfo::~SpBranchBasicInfo() = default;
 
 SpBranchFileInfo::SpBranchFileInfo()
     : sourceDocId(0), sourceFolderId(0), thirdId(0), branchDocId(0), value(0.0),
-      branchFolderId(0), shared(false) {}
+      branchFolderId(0), shared(false) {
+    ++g_liveFileRecords;
+}
 
-SpBranchFileInfo::~SpBranchFileInfo() = default;
+SpBranchFileInfo::~SpBranchFileInfo() { --g_liveFileRecords; }
+
+long LiveBranchFileRecords() noexcept { return g_liveFileRecords.load(); }
 
 SpProc::~SpProc() = default;
 

@@ -51,3 +51,7 @@ struct VaultData {
 // shared with it and must not change while it lives. Null when memory runs out.
 [[nodiscard]] DBCALL_API std::unique_ptr<SpMgr> CreateVaultSpMgr(
     std::shared_ptr<const VaultData> vault) noexcept;
+
+// Branch file records constructed and not yet destroyed in this process: lets a host check
+// that whoever received records deleted them.
+[[nodiscard]] DBCALL_API long LiveBranchFileRecords() noexcept;

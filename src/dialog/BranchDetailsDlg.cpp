@@ -7,6 +7,8 @@
 #include "dialog/BranchedFileItem.h"
 #include "dialog/DialogTexts.h"
 #include "framework/ScopedHandle.h"
+#include "icons/GetExtensionIcons.h"
+#include "icons/GetFileIcons.h"
 #include "module/resource.h"
 #include "settings/FormatDate.h"
 #include "settings/SettingsLight.h"
@@ -192,11 +194,21 @@ int CBranchDetailsDlg::GetFileImageIndex(const wchar_t* fileName) {
     if (!m_imageList.GetSafeHandle())
         return -1;
 
+    // The type's registration first (no file, so no icon handler is loaded for it), then
+    // the file itself, then the shell's icon for an unregistered type.
     ScopedHICON icon;
-    SHFILEINFOW info{};
-    if (::SHGetFileInfoW(L"UnknownIcon", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
-                         SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES))
-        icon.reset(info.hIcon);
+    ScopedHICON large;
+    GetExtensionIcons(extension.c_str(), icon.put(), large.put());
+    if (!icon)
+        icon.reset(large.release());
+    if (!icon)
+        GetFileIcons(name.c_str(), icon.put(), large.put());
+    if (!icon) {
+        SHFILEINFOW info{};
+        if (::SHGetFileInfoW(L"UnknownIcon", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
+                             SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES))
+            icon.reset(info.hIcon);
+    }
     if (!icon)
         return -1;
 

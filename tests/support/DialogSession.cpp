@@ -50,6 +50,7 @@ ShowBranchDetailsFn ShowBranchDetailsEntry() {
 
 DialogSession::DialogSession(const Args& args) : m_args(args) {
     m_dialogReady = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_synced = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     m_thread = ::CreateThread(nullptr, 0, &DialogSession::ThreadMain, this, 0, &m_threadId);
     if (!m_thread)
         throw std::runtime_error("cannot start the dialog thread");
@@ -63,6 +64,7 @@ DialogSession::~DialogSession() {
     }
     ::CloseHandle(m_thread);
     ::CloseHandle(m_dialogReady);
+    ::CloseHandle(m_synced);
 }
 
 DWORD WINAPI DialogSession::ThreadMain(void* param) noexcept {
@@ -71,9 +73,13 @@ DWORD WINAPI DialogSession::ThreadMain(void* param) noexcept {
     // Watches this thread's windows: the dialog is ready once WM_INITDIALOG has returned.
     HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROCRET, &DialogSession::WatchInitDialog, nullptr,
                                      ::GetCurrentThreadId());
+    // Sees Sync's marker taken from the queue: every message posted before it has been handled.
+    HHOOK marker = ::SetWindowsHookExW(WH_GETMESSAGE, &DialogSession::WatchMarker, nullptr, ::GetCurrentThreadId());
     if (ShowBranchDetailsFn show = ShowBranchDetailsEntry())
         show(self->m_args.focusDocId, self->m_args.branchId, self->m_args.spMgr, self->m_args.vault,
              self->m_args.parent);
+    if (marker)
+        ::UnhookWindowsHookEx(marker);
     if (hook)
         ::UnhookWindowsHookEx(hook);
     ::TlsSetValue(g_sessionSlot, nullptr);
@@ -103,12 +109,26 @@ bool DialogSession::WaitForReturn(DWORD timeoutMs) {
     return WaitPumping(1, &m_thread, timeoutMs) == WAIT_OBJECT_0;
 }
 
+LRESULT CALLBACK DialogSession::WatchMarker(int code, WPARAM wp, LPARAM lp) noexcept {
+    auto* msg = reinterpret_cast<MSG*>(lp);
+    DialogSession* session = CurrentSession();
+    if (code == HC_ACTION && wp == PM_REMOVE && msg && msg->message == kSyncMarker && session)
+        ::SetEvent(session->m_synced);
+    return ::CallNextHookEx(nullptr, code, wp, lp);
+}
+
 void DialogSession::Sync() {
-    // A sent message is handled only once the thread is back in its message loop, after
-    // everything posted before it.
+    if (!m_dialog || !::IsWindow(m_dialog))
+        return;
+    // Posted messages are taken in order: once the marker is taken, everything posted before
+    // it has been handled. The sent message then waits for the marker's own dispatch.
+    ::ResetEvent(m_synced);
+    if (::PostMessageW(m_dialog, kSyncMarker, 0, 0)) {
+        HANDLE waits[] = {m_synced, m_thread};
+        WaitPumping(2, waits, 10000);
+    }
     DWORD_PTR ignored = 0;
-    if (m_dialog && ::IsWindow(m_dialog))
-        ::SendMessageTimeoutW(m_dialog, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+    ::SendMessageTimeoutW(m_dialog, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
 }
 
 std::wstring DialogSession::Text(int id) const { return WindowText(Item(id)); }

@@ -54,17 +54,20 @@ public:
     void CloseFromTitleBar();   // the caption's close button (WM_SYSCOMMAND SC_CLOSE)
     void PressKey(UINT vk);     // a key to the focused control, through the dialog's loop
 
-    // Waits until every message posted so far to the dialog's thread has been handled.
+    // Waits until every message posted so far to the dialog has been handled.
     void Sync();
 
 private:
     static DWORD WINAPI ThreadMain(void* self) noexcept;
     static LRESULT CALLBACK WatchInitDialog(int code, WPARAM wp, LPARAM lp) noexcept;
+    static LRESULT CALLBACK WatchMarker(int code, WPARAM wp, LPARAM lp) noexcept;
+    static constexpr UINT kSyncMarker = WM_APP + 0x3A5;
 
     Args m_args;
     HANDLE m_thread = nullptr;
     DWORD m_threadId = 0;
     HANDLE m_dialogReady = nullptr;
+    HANDLE m_synced = nullptr;
     HWND m_dialog = nullptr;
 };
 
