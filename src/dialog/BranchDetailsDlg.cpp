@@ -6,6 +6,8 @@
 #include "contracts/ZebSettings.h"
 #include "dialog/BranchedFileItem.h"
 #include "dialog/DialogTexts.h"
+#include "export/FileListExport.h"
+#include "export/ListViewSource.h"
 #include "framework/ScopedHandle.h"
 #include "icons/GetExtensionIcons.h"
 #include "icons/GetFileIcons.h"
@@ -221,6 +223,18 @@ int CBranchDetailsDlg::GetFileImageIndex(const wchar_t* fileName) {
     return index;
 }
 
+void CBranchDetailsDlg::ExportFileList(int mode) {
+    ExportSource source;
+    source.owner = m_hWnd;
+    if (m_pBranchInfo) {
+        source.branchName = m_pBranchInfo->name;
+        source.creator = m_pBranchInfo->creator;
+    }
+    source.createdOn = m_strCreatedOn;
+    ReadListView(m_list.m_hWnd, source);
+    ::ExportFileList(source, mode);
+}
+
 void CBranchDetailsDlg::AnchorControls() {
     for (unsigned id : {IDC_CREATED_ON_LABEL, IDC_CREATED_BY_LABEL, IDC_CREATED_BY, IDC_CREATED_ON})
         mvFixCtrl(id, StrWndAnchor::TopLeft);
@@ -260,6 +274,12 @@ bool CBranchDetailsDlg::OnCommand(WPARAM wp, LPARAM lp) {
     switch (LOWORD(wp)) {
     case IDC_CLOSE:
         OnCloseButton();
+        return true;
+    case ID_SAVE_AS_CSV:
+        ExportFileList(kExportSaveAsCsv);
+        return true;
+    case ID_OPEN_AS_CSV:
+        ExportFileList(kExportOpenAsCsv);
         return true;
     default:
         return CDialog::OnCommand(wp, lp);

@@ -32,6 +32,8 @@ private:
     void SetLabelTexts();
     void CreateImageList();
     void InsertColumns();
+    // "Open as CSV" (mode 0) or "Save as CSV" (mode 1) of the list as it is shown.
+    void ExportFileList(int mode);
     // Reads the branch and fills the caption, the header fields and the rows.
     void LoadBranch();
     void AddSharedColumn();

@@ -51,6 +51,7 @@ ShowBranchDetailsFn ShowBranchDetailsEntry() {
 DialogSession::DialogSession(const Args& args) : m_args(args) {
     m_dialogReady = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     m_synced = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_painted = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     m_thread = ::CreateThread(nullptr, 0, &DialogSession::ThreadMain, this, 0, &m_threadId);
     if (!m_thread)
         throw std::runtime_error("cannot start the dialog thread");
@@ -65,6 +66,7 @@ DialogSession::~DialogSession() {
     ::CloseHandle(m_thread);
     ::CloseHandle(m_dialogReady);
     ::CloseHandle(m_synced);
+    ::CloseHandle(m_painted);
 }
 
 DWORD WINAPI DialogSession::ThreadMain(void* param) noexcept {
@@ -112,8 +114,12 @@ bool DialogSession::WaitForReturn(DWORD timeoutMs) {
 LRESULT CALLBACK DialogSession::WatchMarker(int code, WPARAM wp, LPARAM lp) noexcept {
     auto* msg = reinterpret_cast<MSG*>(lp);
     DialogSession* session = CurrentSession();
-    if (code == HC_ACTION && wp == PM_REMOVE && msg && msg->message == kSyncMarker && session)
-        ::SetEvent(session->m_synced);
+    if (code == HC_ACTION && wp == PM_REMOVE && msg && session) {
+        if (msg->message == kSyncMarker)
+            ::SetEvent(session->m_synced);
+        else if (msg->message == WM_PAINT && msg->hwnd == session->m_paintTarget)
+            ::SetEvent(session->m_painted);
+    }
     return ::CallNextHookEx(nullptr, code, wp, lp);
 }
 
@@ -129,6 +135,20 @@ void DialogSession::Sync() {
     }
     DWORD_PTR ignored = 0;
     ::SendMessageTimeoutW(m_dialog, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+}
+
+bool DialogSession::WaitForPaint(HWND wnd) {
+    // WM_PAINT comes only when the queue is otherwise empty: wait until it is taken, then
+    // let a sent message wait for its dispatch to end.
+    m_paintTarget = wnd;
+    ::ResetEvent(m_painted);
+    ::InvalidateRect(wnd, nullptr, TRUE);
+    HANDLE waits[] = {m_painted, m_thread};
+    bool painted = WaitPumping(2, waits, 10000) == WAIT_OBJECT_0;
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+    m_paintTarget = nullptr;
+    return painted;
 }
 
 std::wstring DialogSession::Text(int id) const { return WindowText(Item(id)); }

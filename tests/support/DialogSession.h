@@ -56,6 +56,8 @@ public:
 
     // Waits until every message posted so far to the dialog has been handled.
     void Sync();
+    // Repaints `wnd` (a window of the dialog's thread) and waits until the paint is done.
+    bool WaitForPaint(HWND wnd);
 
 private:
     static DWORD WINAPI ThreadMain(void* self) noexcept;
@@ -68,6 +70,8 @@ private:
     DWORD m_threadId = 0;
     HANDLE m_dialogReady = nullptr;
     HANDLE m_synced = nullptr;
+    HANDLE m_painted = nullptr;
+    HWND volatile m_paintTarget = nullptr;
     HWND m_dialog = nullptr;
 };
 

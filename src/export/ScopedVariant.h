@@ -1,0 +1,28 @@
+#pragma once
+// A VARIANT that is cleared when it goes out of scope.
+#include <windows.h>
+#include <oleauto.h>
+
+class ScopedVariant {
+public:
+    ScopedVariant() noexcept { ::VariantInit(&m_v); }
+    ScopedVariant(const ScopedVariant&) = delete;
+    ScopedVariant& operator=(const ScopedVariant&) = delete;
+    ~ScopedVariant() { ::VariantClear(&m_v); }
+
+    VARIANT* get() noexcept { return &m_v; }
+    const VARIANT* get() const noexcept { return &m_v; }
+    // Clears what is held; the out-pointer for calls that fill a VARIANT.
+    VARIANT* put() noexcept {
+        ::VariantClear(&m_v);
+        return &m_v;
+    }
+    VARIANT release() noexcept {
+        VARIANT v = m_v;
+        ::VariantInit(&m_v);
+        return v;
+    }
+
+private:
+    VARIANT m_v;
+};

@@ -1,0 +1,31 @@
+#pragma once
+// A DDE server on a thread of its own: a program that is already running and takes files by
+// DDE, so the shell opens a file without starting a process.
+#include <windows.h>
+
+#include <string>
+#include <thread>
+
+#include "framework/ScopedHandle.h"
+
+class DdeServer {
+public:
+    explicit DdeServer(std::wstring service);
+    DdeServer(const DdeServer&) = delete;
+    DdeServer& operator=(const DdeServer&) = delete;
+    ~DdeServer();
+
+    bool Ready() const { return m_ready; }
+    // The first command executed on the server, once it arrives.
+    bool WaitForCommand(DWORD timeoutMs, std::wstring& command) const;
+
+private:
+    void Run();
+
+    std::wstring m_service;
+    ScopedKernelHandle m_started{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    ScopedKernelHandle m_executed{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    bool m_ready = false;
+    DWORD m_threadId = 0;
+    std::thread m_thread;
+};
