@@ -107,6 +107,33 @@ TEST_F(BranchRows, CaptionAndHeaderFieldsShowTheBranch) {
     EXPECT_EQ(session->Text(4003), L"Nov 23 1987 02:45 PM");
 }
 
+// The vault's own date format, stored for the user with the product installed machine-wide.
+class VaultDateFormat {
+public:
+    explicit VaultDateFormat(DWORD format) {
+        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kProduct, 0, nullptr, 0, KEY_WRITE, nullptr, &m_machine, nullptr);
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kVault, L"DateFmt", REG_DWORD, &format, sizeof(format));
+    }
+    VaultDateFormat(const VaultDateFormat&) = delete;
+    VaultDateFormat& operator=(const VaultDateFormat&) = delete;
+    ~VaultDateFormat() {
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kVault, L"DateFmt");
+        if (m_machine)
+            ::RegCloseKey(m_machine);
+    }
+private:
+    static constexpr wchar_t kProduct[] = L"Software\\Brightfold\\Applications\\Ledgerix Enterprise";
+    static constexpr wchar_t kVault[] = L"Software\\Brightfold\\Applications\\Ledgerix Enterprise\\Vaults\\Engineering";
+    HKEY m_machine = nullptr;
+};
+
+TEST_F(BranchRows, CreatedOnFollowsTheVaultsDateFormat) {
+    AddBranch(7, L"Release 2", L"anna", kNov23_1987_144556);
+    VaultDateFormat british(103);
+    auto session = Open(7, 0);
+    EXPECT_EQ(session->Text(4003), L"23/11/1987 14:45:56");
+}
+
 TEST_F(BranchRows, PathsAreRootFolderAndNameJoinedAsStored) {
     AddBranch(7, L"R", L"anna", 0).files = {File(11, 31, L"bracket.bfprt", L"Parts\\", L"Release 2\\Parts\\"),
                                             File(12, 32, L"odd name", L"", L"flat")};

@@ -37,25 +37,6 @@ fs::path BinFolder() {
     return fs::path(path).parent_path();
 }
 
-fs::path SourceFolder() {
-    char value[1024] = {};
-    const DWORD length = ::GetEnvironmentVariableA("LINEAGE_SOURCE_DIR", value, sizeof(value));
-    if (length == 0 || length >= sizeof(value))
-        return {};
-    // Under Wine the build's Unix path needs the matching DOS path; on Windows it is one already.
-    using ToDosName = wchar_t*(CDECL*)(const char*);
-    const auto toDos = reinterpret_cast<ToDosName>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name"));
-    if (value[0] == '/' && toDos) {
-        if (wchar_t* dos = toDos(value)) {
-            fs::path path(dos);
-            ::HeapFree(::GetProcessHeap(), 0, dos);
-            return path;
-        }
-    }
-    return fs::path(Utf8ToWide(value));
-}
-
 std::wstring Utf8ToWide(const std::string& text) {
     if (text.empty())
         return {};

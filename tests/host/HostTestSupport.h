@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "SourceTree.h"
+
 namespace host_test {
 
 // A new folder below the temporary folder; removed with its content when the object goes.
@@ -27,7 +29,7 @@ private:
 std::filesystem::path BinFolder();
 
 // The source tree, from LINEAGE_SOURCE_DIR (a Unix path when run under Wine).
-std::filesystem::path SourceFolder();
+using lineage_test::SourceFolder;
 
 std::wstring Utf8ToWide(const std::string& text);
 std::string WideToUtf8(const std::wstring& text);

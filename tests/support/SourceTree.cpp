@@ -1,0 +1,27 @@
+#include "SourceTree.h"
+#include <windows.h>
+
+namespace lineage_test {
+
+std::filesystem::path SourceFolder() {
+    wchar_t value[1024] = {};
+    const DWORD length = ::GetEnvironmentVariableW(L"LINEAGE_SOURCE_DIR", value, 1024);
+    if (length == 0 || length >= 1024)
+        return {};
+    // Under Wine the build's Unix path needs the matching DOS path; on Windows it is one already.
+    using ToDosName = wchar_t*(CDECL*)(const char*);
+    const auto toDos = reinterpret_cast<ToDosName>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name"));
+    char unixPath[1024] = {};
+    if (value[0] == L'/' && toDos &&
+        ::WideCharToMultiByte(CP_UTF8, 0, value, -1, unixPath, sizeof(unixPath), nullptr, nullptr) > 0) {
+        if (wchar_t* dos = toDos(unixPath)) {
+            std::filesystem::path path(dos);
+            ::HeapFree(::GetProcessHeap(), 0, dos);
+            return path;
+        }
+    }
+    return std::filesystem::path(value);
+}
+
+} // namespace lineage_test
