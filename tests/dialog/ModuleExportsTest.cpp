@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <cstring>
+#include <string>
+#include <vector>
 #include "DialogSession.h"
 #include "contracts/ZebSettings.h"
 
@@ -47,6 +49,41 @@ TEST(ModuleExports, DpiAssignmentCopiesAllNineValues) {
     std::memset(copy, 0xCD, sizeof(copy));
     EXPECT_EQ(assign(copy, CDPIHelper::get()), copy);
     EXPECT_EQ(std::memcmp(copy, CDPIHelper::get(), sizeof(copy)), 0);
+}
+
+TEST(ModuleResources, HoldTheManifestForCommonControlsSixAndAVersionBlock) {
+    HMODULE module = LineageModule();
+    HRSRC manifest = ::FindResourceW(module, MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(24));
+    ASSERT_TRUE(manifest);
+    const char* text = static_cast<const char*>(::LockResource(::LoadResource(module, manifest)));
+    const std::string xml(text, ::SizeofResource(module, manifest));
+    EXPECT_NE(xml.find("level=\"asInvoker\" uiAccess=\"false\""), std::string::npos);
+    EXPECT_NE(xml.find(">true</dpiAware>"), std::string::npos);
+    EXPECT_NE(xml.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(module, path, MAX_PATH);
+    DWORD ignored = 0;
+    std::vector<char> version(::GetFileVersionInfoSizeW(path, &ignored));
+    ASSERT_FALSE(version.empty());
+    ASSERT_TRUE(::GetFileVersionInfoW(path, 0, static_cast<DWORD>(version.size()), version.data()));
+    wchar_t* name = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueW(version.data(), L"\\StringFileInfo\\040904b0\\OriginalFilename",
+                                 reinterpret_cast<void**>(&name), &length));
+    EXPECT_STREQ(name, L"Lineage.dll");
+}
+
+TEST(ModuleResources, TheDialogTemplateIsFoundWhateverResourcesTheHostHasCurrent) {
+    // The host's own module has no template 4000; the call finds the module's own.
+    ASSERT_EQ(::FindResourceW(nullptr, MAKEINTRESOURCEW(4000), MAKEINTRESOURCEW(5)), nullptr);
+    DialogSession::Args args;
+    for (int call = 0; call < 2; ++call) {
+        DialogSession session(args);
+        ASSERT_TRUE(session.WaitForDialog()) << "call " << call;
+        session.PressClose();
+        EXPECT_TRUE(session.WaitForReturn());
+    }
 }
 
 } // namespace
