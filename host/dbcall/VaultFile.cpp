@@ -2,6 +2,7 @@
 // reported as one line that names the file and the offending field, so that whoever wrote the
 // file can fix it without reading this code.
 #include "dbcall/VaultData.h"
+#include "common/TextEncoding.h"
 #include "framework/ScopedHandle.h"
 #include <nlohmann/json.hpp>
 #include <oleauto.h>
@@ -22,26 +23,6 @@ class VaultFileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-std::wstring Utf8ToWide(const std::string& text) {
-    if (text.empty())
-        return {};
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
-std::string WideToUtf8(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                             nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length,
-                          nullptr, nullptr);
-    return narrow;
-}
 
 // The system's own wording for an error code, without its closing full stop.
 std::string SystemMessage(DWORD code) {

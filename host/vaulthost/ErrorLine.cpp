@@ -1,18 +1,8 @@
 #include "ErrorLine.h"
+#include "common/TextEncoding.h"
 #include "framework/ScopedHandle.h"
 
 namespace {
-
-std::string WideToUtf8(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                             nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length,
-                          nullptr, nullptr);
-    return narrow;
-}
 
 bool IsConsole(HANDLE handle) {
     DWORD mode = 0;

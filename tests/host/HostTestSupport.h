@@ -6,6 +6,7 @@
 #include <string>
 
 #include "SourceTree.h"
+#include "common/TextEncoding.h"
 
 namespace host_test {
 
@@ -31,8 +32,8 @@ std::filesystem::path BinFolder();
 // The source tree, from LINEAGE_SOURCE_DIR (a Unix path when run under Wine).
 using lineage_test::SourceFolder;
 
-std::wstring Utf8ToWide(const std::string& text);
-std::string WideToUtf8(const std::wstring& text);
+using ::Utf8ToWide;
+using ::WideToUtf8;
 
 // One argument quoted so that the program's argv gets it back unchanged.
 std::wstring QuoteArgument(const std::wstring& argument);
