@@ -2,8 +2,8 @@
 #include "framework/AfxModuleState.h"
 
 INT_PTR CDialog::DoModal() {
-    HINSTANCE module = AfxFindResourceHandle(m_lpszTemplateName, MAKEINTRESOURCEW(5) /* RT_DIALOG */);
-    HRSRC resource = module ? ::FindResourceW(module, m_lpszTemplateName, MAKEINTRESOURCEW(5)) : nullptr;
+    HINSTANCE module = AfxFindResourceHandle(m_lpszTemplateName, RT_DIALOG);
+    HRSRC resource = module ? ::FindResourceW(module, m_lpszTemplateName, RT_DIALOG) : nullptr;
     HGLOBAL loaded = resource ? ::LoadResource(module, resource) : nullptr;
     auto* dialogTemplate = static_cast<LPCDLGTEMPLATEW>(loaded ? ::LockResource(loaded) : nullptr);
     if (!dialogTemplate)
@@ -62,7 +62,8 @@ void CDialog::EndDialog(int result) noexcept { ::EndDialog(m_hWnd, result); }
 bool CDialog::OnCommand(WPARAM wp, LPARAM lp) {
     if (CWnd::OnCommand(wp, lp))
         return true;
-    if (HIWORD(wp) != BN_CLICKED && HIWORD(wp) != 0 && HIWORD(wp) != 1)
+    // Buttons, menus (code 0) and accelerators (code 1) command; other notifications do not.
+    if (HIWORD(wp) > 1)
         return false;
     switch (LOWORD(wp)) {
     case IDOK:

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include "framework/AfxExtensionModule.h"
 #include "framework/AfxModuleState.h"
+#include "framework/CStatic.h"
 #include "framework/CWnd.h"
 
 namespace {
@@ -93,6 +94,23 @@ TEST(Reflection, TheChildThatSentANotificationAnswersFirst) {
     EXPECT_EQ(childObject.reflectedCode, 2);
     EXPECT_EQ(parentObject.notified, 1) << "what the child leaves goes to the parent";
     ::DestroyWindow(parent);
+}
+
+TEST(StaticControl, IsCreatedAsAChildWithItsIdAndAttached) {
+    HWND parent = MakeWindow();
+    CWnd parentObject;
+    ASSERT_TRUE(parentObject.Attach(parent));
+    CStatic grip;
+    ASSERT_TRUE(grip.Create(L"", WS_CHILD | WS_VISIBLE, RECT{10, 20, 24, 34}, &parentObject, 0xFFFF));
+    EXPECT_EQ(::GetParent(grip.m_hWnd), parent);
+    EXPECT_EQ(::GetDlgCtrlID(grip.m_hWnd), 0xFFFF);
+    EXPECT_EQ(CWnd::FromHandlePermanent(grip.m_hWnd), &grip);
+    RECT rect{};
+    ::GetWindowRect(grip.m_hWnd, &rect);
+    EXPECT_EQ(rect.right - rect.left, 14);
+    parentObject.Detach();
+    ::DestroyWindow(parent);
+    EXPECT_EQ(grip.m_hWnd, nullptr);
 }
 
 TEST(Resources, TheSwitchIsUndoneAndExtensionModulesAreSearchedAfterIt) {

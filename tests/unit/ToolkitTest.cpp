@@ -40,9 +40,9 @@ TEST(Callback, CountsEvenWhenThePostFails) {
 
 struct TooltipCase {
     const char* name;
-    std::wstring tooltipText;
-    std::wstring content;
-    std::wstring expected;
+    const wchar_t* tooltipText;
+    const wchar_t* content;
+    const wchar_t* expected;
 };
 
 class TooltipText : public ::testing::TestWithParam<TooltipCase> {};
@@ -52,7 +52,7 @@ TEST_P(TooltipText, DropsMnemonicsAndTheEllipsisOfPlainCaptions) {
     element->tooltipText = GetParam().tooltipText;
     std::wstring out = L"garbage";
     element->GetTooltipText(out);
-    EXPECT_EQ(out, GetParam().expected);
+    EXPECT_EQ(out, std::wstring(GetParam().expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
