@@ -138,13 +138,18 @@ void DialogSession::Sync() {
 }
 
 bool DialogSession::WaitForPaint(HWND wnd) {
-    // WM_PAINT comes only when the queue is otherwise empty: wait until it is taken, then
-    // let a sent message wait for its dispatch to end.
+    // WM_PAINT comes only when the queue is otherwise empty. A paint already under way when
+    // the window is invalidated may take the new invalid area with it: after Sync, either the
+    // window has nothing left to paint, or a WM_PAINT is due and the hook will see it taken.
     m_paintTarget = wnd;
     ::ResetEvent(m_painted);
     ::InvalidateRect(wnd, nullptr, TRUE);
-    HANDLE waits[] = {m_painted, m_thread};
-    bool painted = WaitPumping(2, waits, 10000) == WAIT_OBJECT_0;
+    Sync();
+    bool painted = ::WaitForSingleObject(m_painted, 0) == WAIT_OBJECT_0 || !::GetUpdateRect(wnd, nullptr, FALSE);
+    if (!painted) {
+        HANDLE waits[] = {m_painted, m_thread};
+        painted = WaitPumping(2, waits, 10000) == WAIT_OBJECT_0;
+    }
     DWORD_PTR ignored = 0;
     ::SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
     m_paintTarget = nullptr;
