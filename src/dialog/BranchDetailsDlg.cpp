@@ -149,15 +149,18 @@ void CBranchDetailsDlg::LoadBranch() {
     std::vector<NewRow> pending;
     pending.reserve(files.records.size());
     bool anyShared = false;
-    for (const SpBranchFileInfo* r : files.records) {
+    for (SpBranchFileInfo*& r : files.records) {
         NewRow row(new BranchedFileItem(m_strVaultRoot.c_str(), r->sourceDocId, r->sourceFolderId, r->thirdId,
                                         r->branchDocId, r->value, r->branchFolderId, r->sourceName,
                                         r->branchName, r->sourceFolder, r->branchFolder, r->shared));
         row->owner = this;
         anyShared = anyShared || r->shared;
+        // Each record goes as soon as its row stands: a large branch never holds both in full.
+        delete r;
+        r = nullptr;
         // The document the user came from is listed first; a later match takes the place
         // of an earlier one, which joins the other rows.
-        if (r->sourceDocId == m_nFocusDocId || r->branchDocId == m_nFocusDocId) {
+        if (row->sourceDocId == m_nFocusDocId || row->branchDocId == m_nFocusDocId) {
             if (focusRow)
                 pending.push_back(std::move(focusRow));
             focusRow = std::move(row);

@@ -2,9 +2,9 @@
 #include <atomic>
 #include <cstdlib>
 #include <cwchar>
-#include <shlwapi.h>
 #include "dialog/BranchDetailsDlg.h"
 #include "dialog/DialogTexts.h"
+#include "listview/SortKeys.h"
 
 namespace {
 
@@ -18,9 +18,6 @@ std::wstring Join(std::wstring_view root, std::wstring_view folder, std::wstring
     path.append(root).append(folder).append(name);
     return path;
 }
-
-// At most this many characters take part in a comparison, as in the list's base comparison.
-constexpr int kCompareLength = 256;
 
 } // namespace
 
@@ -86,14 +83,11 @@ int BranchedFileItem::GetColumnImage(int column) {
 int BranchedFileItem::Compare(VListCtrlItem& other, int key) {
     if (std::abs(key) != 1)
         return VListCtrlItem::Compare(other, key);
-    auto& theirs = static_cast<BranchedFileItem&>(other);
-    // Extensions are views into the paths: compare them as bounded, terminated copies.
-    wchar_t own[kCompareLength] = {};
-    wchar_t their[kCompareLength] = {};
-    std::wstring_view a = Extension().substr(0, kCompareLength - 1);
-    std::wstring_view b = theirs.Extension().substr(0, kCompareLength - 1);
-    std::wmemcpy(own, a.data(), a.size());
-    std::wmemcpy(their, b.data(), b.size());
-    const int result = ::StrCmpNIW(own, their, kCompareLength);
+    // The "Type" column orders by extension. Every row of this list is a BranchedFileItem.
+    const auto extensionOf = [](VListCtrlItem& row, int, wchar_t* buffer) {
+        std::wstring_view extension = static_cast<BranchedFileItem&>(row).Extension().substr(0, SortKeys::kTextSize - 1);
+        std::wmemcpy(buffer, extension.data(), extension.size());
+    };
+    const int result = SortKeys::Compare(*this, other, 0, extensionOf);
     return key < 0 ? -result : result;
 }

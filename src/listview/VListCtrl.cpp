@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <windowsx.h>
 #include "framework/AfxException.h"
+#include "listview/SortKeys.h"
 
 namespace {
 
@@ -121,8 +122,10 @@ void VListCtrl::SortRows(int key) {
         return;
     SortLockScope lock(g_sortLock);
     g_currentSortKey = m_sortKey;
-    if (!m_rows.empty())
+    if (!m_rows.empty()) {
+        SortKeys keys(m_rows);
         std::qsort(m_rows.data(), m_rows.size(), sizeof(VListCtrlItem*), &CompareRows);
+    }
     if (IsWindow())
         Invalidate(true);
 }

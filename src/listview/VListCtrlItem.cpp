@@ -1,10 +1,10 @@
 #include "listview/VListCtrlItem.h"
-#include <shlwapi.h>
 #include <cstdlib>
+#include "listview/SortKeys.h"
 
 namespace {
-// At most this many characters of a cell take part in a comparison.
-constexpr int kCompareBuffer = 256;
+// At most 255 characters of a cell take part: the text is fetched into a 256-character buffer.
+void CellText(VListCtrlItem& row, int column, wchar_t* buffer) { row.GetText(column, buffer, SortKeys::kTextSize); }
 }
 
 int VListCtrlItem::GetColumnImage(int) { return GetImage(); }
@@ -12,12 +12,7 @@ int VListCtrlItem::GetColumnImage(int) { return GetImage(); }
 int VListCtrlItem::GetImage() { return -1; }
 
 int VListCtrlItem::Compare(VListCtrlItem& other, int key) {
-    const int column = std::abs(key) - 1;
-    wchar_t own[kCompareBuffer] = {};
-    wchar_t theirs[kCompareBuffer] = {};
-    GetText(column, own, kCompareBuffer);
-    other.GetText(column, theirs, kCompareBuffer);
-    const int result = ::StrCmpNIW(own, theirs, kCompareBuffer);
+    const int result = SortKeys::Compare(*this, other, std::abs(key) - 1, &CellText);
     return key < 0 ? -result : result;
 }
 

@@ -26,4 +26,8 @@ public:
     virtual int ExtraQuery();
 
     bool shown = true;
+
+private:
+    friend class SortKeys;
+    int m_sortSlot = -1;  // position before the sort under way; -1 outside a sort
 };

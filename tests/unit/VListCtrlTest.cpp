@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <shlwapi.h>
 #include <string>
 #include "framework/AfxException.h"
 #include "listview/VListCtrl.h"
@@ -143,6 +144,23 @@ TEST_F(ListWindow, ColumnClicksSortDescendingFirstOnTheStoredKeyThenFlip) {
     EXPECT_EQ(m_list.GetItemText(0, 0) + m_list.GetItemText(1, 0) + m_list.GetItemText(2, 0), L"Cba");
     m_parent.SendMessage(WM_NOTIFY, 4004, reinterpret_cast<LPARAM>(&click));
     EXPECT_EQ(m_list.GetItemText(0, 0) + m_list.GetItemText(1, 0) + m_list.GetItemText(2, 0), L"abC");
+}
+
+TEST_F(ListWindow, SortedRowsStandInTheOrderOfTheLocalesCaseInsensitiveComparison) {
+    const wchar_t* texts[] = {L"co-op", L"coop", L"Co op", L"r\u00e9sum\u00e9", L"resume", L"Stra\u00dfe", L"strasse",
+                              L"A_b", L"a.b", L"a10", L"a2", L"\u00c4pfel", L"apfel", L"Zebra", L"zebra",
+                              L"C:\\vault\\Two\\a.pdf", L"C:\\vault\\three\\c.Doc", L"", L"x.TXT", L"x.txt"};
+    for (const wchar_t* text : texts)
+        Add(text);
+    for (int key : {1, -1}) {
+        m_list.SortRows(key);
+        for (int i = 0; i + 1 < m_list.GetRowCount(); ++i) {
+            const std::wstring a = m_list.GetItemText(i, 0), b = m_list.GetItemText(i + 1, 0);
+            const int order = ::StrCmpNIW(a.c_str(), b.c_str(), 256);
+            EXPECT_TRUE(key > 0 ? order <= 0 : order >= 0) << "'" << ::testing::PrintToString(a) << "' before '"
+                                                           << ::testing::PrintToString(b) << "'";
+        }
+    }
 }
 
 struct CompareCase {
