@@ -65,7 +65,7 @@ private:
 // letter case their tools write, and the same name met again in another folder.
 constexpr const wchar_t* kTopFolders[] = {L"Projects", L"Standard Parts", L"Customers", L"Archive", L"Tooling"};
 constexpr const wchar_t* kSubFolders[] = {L"Drawings", L"Models", L"Docs", L"Released", L"WIP", L"Purchased",
-                                          L"Assemblies", L"Sheet Metal", L"Castings", L"Specs"};
+                                          L"Assemblies", L"Sheet Metal", L"Castings", L"Standards"};
 constexpr const wchar_t* kWords[] = {L"bracket", L"Housing", L"shaft", L"Cover", L"gear", L"FLANGE", L"bolt",
                                      L"spacer", L"Motor Mount", L"plate", L"bearing", L"Lid", L"frame",
                                      L"Hinge", L"clamp", L"pump body", L"Valve", L"manifold"};
