@@ -39,7 +39,7 @@ public:
     const bool shared;
     CBranchDetailsDlg* owner = nullptr;
 
-    // Rows alive in the process; lets tests see that every row is released.
+    // Rows alive in the process: whoever made rows can check that all were released.
     static long LiveCount() noexcept;
 
 private:

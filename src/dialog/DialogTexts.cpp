@@ -3,5 +3,5 @@
 
 std::wstring DialogText(unsigned id, const wchar_t* defaultText) {
     const wchar_t* text = TSS_internal(id, L"TS", L"BranchDetailsDlg", defaultText);
-    return text ? text : L"";
+    return text ? text : defaultText;
 }

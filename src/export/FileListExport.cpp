@@ -65,7 +65,10 @@ std::wstring AskForSavePath(HWND owner) {
 
 std::wstring FindTemporaryExportPath(const std::wstring& stem) {
     wchar_t folder[kTempPathBufferLength] = {};
-    ::GetTempPathW(kTempPathBufferLength, folder);
+    const DWORD length = ::GetTempPathW(kTempPathBufferLength, folder);
+    // No temporary folder: an empty name fails to open and the user is told, rather than a
+    // file appearing at the root of the current drive.
+    if (length == 0 || length >= kTempPathBufferLength) return {};
     for (int n = 0;; ++n) {
         std::wstring path = folder;
         path += L'\\';

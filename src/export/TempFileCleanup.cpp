@@ -46,8 +46,9 @@ unsigned __stdcall CleanupThread(void* argument) noexcept {
 }  // namespace
 
 bool StartTempFileCleanup(HANDLE process, const std::wstring& path) {
+    ScopedKernelHandle owned(process);
     auto record = std::make_unique<CleanupRecord>();
-    record->process.reset(process);
+    record->process = std::move(owned);
     record->path = path;
 
     // The thread may outlive the dialog and the host's hold on this module.

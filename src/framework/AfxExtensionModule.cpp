@@ -12,10 +12,7 @@ bool AfxInitExtensionModule(AFX_EXTENSION_MODULE& module, HMODULE instance) noex
 }
 
 void AfxTermExtensionModule(AFX_EXTENSION_MODULE& module) noexcept {
-    if (!module.bInitialized)
-        return;
-    auto& modules = AfxGetModuleState()->m_extensionModules;
-    modules.erase(std::remove(modules.begin(), modules.end(), module.hResource), modules.end());
+    // The module left the resource search with its CDynLinkLibrary.
     module.bInitialized = false;
 }
 

@@ -41,18 +41,15 @@ public:
         }
         return slot.object.get();
     }
+    // A detached temporary wrapper destroys nothing and takes no lock: freeing it here is safe.
     void DeleteTemporaries(DWORD thread) noexcept {
-        std::vector<std::unique_ptr<CWnd>> doomed;
-        {
-            Lock lock(m_lock, true);
-            for (auto it = m_temporary.begin(); it != m_temporary.end();) {
-                if (it->second.thread == thread) {
-                    it->second.object->m_hWnd = nullptr;
-                    doomed.push_back(std::move(it->second.object));
-                    it = m_temporary.erase(it);
-                } else {
-                    ++it;
-                }
+        Lock lock(m_lock, true);
+        for (auto it = m_temporary.begin(); it != m_temporary.end();) {
+            if (it->second.thread == thread) {
+                it->second.object->m_hWnd = nullptr;
+                it = m_temporary.erase(it);
+            } else {
+                ++it;
             }
         }
     }

@@ -1,11 +1,15 @@
 #include "listview/SortKeys.h"
 #include <windows.h>
+#include <atomic>
 #include <shlwapi.h>
 #include "listview/VListCtrlItem.h"
 
 namespace {
 
-SortKeys* g_active = nullptr;
+// Set while a sort runs under the process-wide sort lock; a comparison on another thread at
+// the same time compares its texts directly.
+std::atomic<SortKeys*> g_active{nullptr};
+std::atomic<DWORD> g_activeThread{0};
 
 std::string MakeKey(const wchar_t* text) {
     const LCID locale = ::GetThreadLocale();
@@ -25,6 +29,7 @@ SortKeys::SortKeys(const std::vector<VListCtrlItem*>& rows) {
         rows[i]->m_sortSlot = static_cast<int>(i);
         m_entries.push_back(Entry{rows[i], {}});
     }
+    g_activeThread = ::GetCurrentThreadId();
     g_active = this;
 }
 
@@ -32,6 +37,7 @@ SortKeys::~SortKeys() {
     for (const Entry& entry : m_entries)
         const_cast<VListCtrlItem*>(entry.row)->m_sortSlot = -1;
     g_active = nullptr;
+    g_activeThread = 0;
 }
 
 const std::string* SortKeys::KeyOf(VListCtrlItem& row, int column, TextOf text) {
@@ -50,9 +56,10 @@ const std::string* SortKeys::KeyOf(VListCtrlItem& row, int column, TextOf text) 
 }
 
 int SortKeys::Compare(VListCtrlItem& a, VListCtrlItem& b, int column, TextOf text) {
-    if (g_active) {
-        const std::string* keyA = g_active->KeyOf(a, column, text);
-        const std::string* keyB = keyA ? g_active->KeyOf(b, column, text) : nullptr;
+    SortKeys* active = g_active;
+    if (active && g_activeThread == ::GetCurrentThreadId()) {
+        const std::string* keyA = active->KeyOf(a, column, text);
+        const std::string* keyB = keyA ? active->KeyOf(b, column, text) : nullptr;
         if (keyA && keyB)
             return keyA->compare(*keyB);
     }

@@ -6,7 +6,7 @@ class VListCtrlItem;
 
 // The rows' comparison texts as locale sort keys, made once per row for one sort.
 //
-// Rows compare case-insensitively by the user's locale (StrCmpNIW). A sort makes n log n such
+// Rows compare case-insensitively by the thread's locale (StrCmpNIW). A sort makes n log n such
 // comparisons, each a full locale comparison; comparing sort keys orders the same and costs
 // a byte comparison, so each row's text goes through the locale once per sort instead.
 class SortKeys {

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 #include "framework/AfxException.h"
 #include "listview/SortKeys.h"
+#include "toolkit/RefPtr.h"
 
 namespace {
 
@@ -38,19 +39,6 @@ int CompareRows(const void* a, const void* b) {
     auto* second = *static_cast<VListCtrlItem* const*>(b);
     return first->Compare(*second, g_currentSortKey);
 }
-
-// Holds a reference to a row for the length of a call into it.
-class RowRef {
-public:
-    explicit RowRef(VListCtrlItem* row) noexcept : m_row(row) { if (m_row) m_row->AddRef(); }
-    RowRef(const RowRef&) = delete;
-    RowRef& operator=(const RowRef&) = delete;
-    ~RowRef() { if (m_row) m_row->Release(); }
-    VListCtrlItem* operator->() const noexcept { return m_row; }
-    explicit operator bool() const noexcept { return m_row != nullptr; }
-private:
-    VListCtrlItem* m_row;
-};
 
 constexpr int kMaxHitColumns = 20;
 
@@ -212,16 +200,14 @@ void VListCtrl::OnGetDispInfo(NMLVDISPINFOW* info) {
 void VListCtrl::OnColumnClick(NMLISTVIEW* info) {
     const int column = info->iSubItem;
     // The same column flips direction; another column starts ascending.
-    const int key = (m_sortKey != 0 && std::abs(m_sortKey) - 1 == column) ? -m_sortKey : column + 1;
-    m_sortKey = key;
-    SortRows(key);
+    SortRows((m_sortKey != 0 && std::abs(m_sortKey) - 1 == column) ? -m_sortKey : column + 1);
 }
 
 bool VListCtrl::RouteMouseEvent(UINT event, POINT clientPoint, POINT givenPoint, UINT keyFlags) {
     int row = -1, column = -1;
     if (!CellFromPoint(clientPoint, row, column))
         return false;
-    RowRef target(RowAtDisplayIndex(row));
+    RefPtr<VListCtrlItem> target(RowAtDisplayIndex(row));
     return target && target->OnEvent(static_cast<int>(event), givenPoint, keyFlags, row, column, *this);
 }
 
@@ -230,7 +216,7 @@ bool VListCtrl::RouteContextMenu(POINT screenPoint) {
         std::vector<int> selected;
         if (!GetSelectedIndices(selected))
             return false;
-        RowRef target(RowAtDisplayIndex(selected.front()));
+        RefPtr<VListCtrlItem> target(RowAtDisplayIndex(selected.front()));
         return target && target->OnEvent(VListContextMenu, screenPoint, 0, selected.front(), 0, *this);
     }
     POINT client = screenPoint;
@@ -238,7 +224,7 @@ bool VListCtrl::RouteContextMenu(POINT screenPoint) {
     int row = -1, column = -1;
     if (!CellFromPoint(client, row, column))
         return false;
-    RowRef target(RowAtDisplayIndex(row));
+    RefPtr<VListCtrlItem> target(RowAtDisplayIndex(row));
     return target && target->OnEvent(VListContextMenu, screenPoint, 0, row, column, *this);
 }
 
@@ -254,7 +240,7 @@ bool VListCtrl::OnChar(WPARAM ch) {
         if (first >= 0) {
             RECT icon{};
             GetSubItemRect(first, 0, LVIR_ICON, icon);
-            RowRef target(RowAtDisplayIndex(first));
+            RefPtr<VListCtrlItem> target(RowAtDisplayIndex(first));
             if (target)
                 target->OnEvent(VListLButtonUp, POINT{icon.left + 1, icon.top + 1}, 0, first, 0, *this);
         }
@@ -269,7 +255,7 @@ void VListCtrl::OnDeleteKey(LPARAM keyData) {
     const int first = FirstSelected();
     if (first < 0)
         return;
-    RowRef target(RowAtDisplayIndex(first));
+    RefPtr<VListCtrlItem> target(RowAtDisplayIndex(first));
     if (target)
         target->OnDeleteKey();
 }
@@ -315,12 +301,12 @@ bool VListCtrl::OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     case WM_VSCROLL:
         *result = Default();
         if (!m_rows.empty() && m_rows.front())
-            RowRef(m_rows.front())->OnListScroll(*this, LOWORD(wp));
+            RefPtr<VListCtrlItem>(m_rows.front())->OnListScroll(*this, LOWORD(wp));
         return true;
     case WM_MOUSEWHEEL:
         *result = Default();
         if (!m_rows.empty() && m_rows.front())
-            RowRef(m_rows.front())->OnListMouseWheel(*this, GET_KEYSTATE_WPARAM(wp), GET_WHEEL_DELTA_WPARAM(wp));
+            RefPtr<VListCtrlItem>(m_rows.front())->OnListMouseWheel(*this, GET_KEYSTATE_WPARAM(wp), GET_WHEEL_DELTA_WPARAM(wp));
         return true;
     case WM_VLIST_REDRAW:
         InvalidateRect(nullptr, true);

@@ -18,8 +18,7 @@ CDynLinkLibrary* g_lineageLibrary = nullptr;
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
-        if (!AfxInitExtensionModule(g_lineageModule, instance))
-            return FALSE;
+        AfxInitExtensionModule(g_lineageModule, instance);
         g_lineageLibrary = new (std::nothrow) CDynLinkLibrary(g_lineageModule);
         break;
     case DLL_PROCESS_DETACH:
@@ -38,6 +37,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 extern "C" __declspec(dllexport) void gvShowBranchDetails(int focusDocId, int branchId, SpMgr* spMgr,
                                                           IOrvVault5* vault, HWND parent) noexcept {
     try {
+        // Declared first so that it goes last: the host's resources and COM are back in their
+        // state before the dialog's members are released.
         std::unique_ptr<CBranchDetailsDlg> dialog;
         {
             ScopedCOMInitializer com;
@@ -47,8 +48,8 @@ extern "C" __declspec(dllexport) void gvShowBranchDetails(int focusDocId, int br
             dialog->Init(focusDocId, branchId, spMgr, vault);
             dialog->DoModal();
         }
-        dialog.reset();
     } catch (...) {
         // Out of memory while preparing the dialog: the host simply sees no dialog.
     }
+    CWnd::DeleteTempMap();
 }

@@ -54,6 +54,6 @@ void UIObject::Invalidate(HWND wnd) {
     ::InvalidateRect(wnd, &rect, TRUE);
 }
 
-void UIObject::DropElement(RefPtr<UIObject> element) { element = nullptr; }
+void UIObject::DropElement(RefPtr<UIObject>) {}
 
 } // namespace BFC
