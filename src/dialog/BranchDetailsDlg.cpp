@@ -234,7 +234,7 @@ void CBranchDetailsDlg::ExportFileList(int mode) {
         source.creator = m_pBranchInfo->creator;
     }
     source.createdOn = m_strCreatedOn;
-    ReadListView(m_list.m_hWnd, source);
+    ReadListView(m_list, source);
     ::ExportFileList(source, mode);
 }
 

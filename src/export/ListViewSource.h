@@ -4,8 +4,10 @@
 
 #include "export/FileListExport.h"
 
+class CListCtrl;
+
 // Fills `source`'s headings (each cut to 99 characters, as read into a 100-character buffer),
 // row count and cell reader from `list`. Cells are read when written, in display order, so an
 // owner-data list is asked through its parent like any paint would ask it; `list` must
 // outlive the export.
-void ReadListView(HWND list, ExportSource& source);
+void ReadListView(const CListCtrl& list, ExportSource& source);

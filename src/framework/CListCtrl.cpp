@@ -1,4 +1,5 @@
 #include "framework/CListCtrl.h"
+#include <cwchar>
 
 int CListCtrl::InsertColumn(int column, const wchar_t* heading, int format, int width) noexcept {
     LVCOLUMNW col{};
@@ -18,14 +19,15 @@ int CListCtrl::GetColumnCount() const noexcept {
     return header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
-std::wstring CListCtrl::GetColumnHeading(int column) const {
-    wchar_t buffer[260] = {};
+std::wstring CListCtrl::GetColumnHeading(int column, int bufferLength) const {
+    std::wstring buffer(static_cast<size_t>(bufferLength > 0 ? bufferLength : 1), L'\0');
     LVCOLUMNW col{};
     col.mask = LVCF_TEXT;
-    col.pszText = buffer;
-    col.cchTextMax = static_cast<int>(std::size(buffer));
+    col.pszText = buffer.data();
+    col.cchTextMax = static_cast<int>(buffer.size());
     if (!SendMessage(LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&col)))
         return {};
+    buffer.resize(std::wcslen(buffer.c_str()));
     return buffer;
 }
 

@@ -14,7 +14,8 @@ public:
         return SendMessage(LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0)) != 0;
     }
     int GetColumnCount() const noexcept;
-    std::wstring GetColumnHeading(int column) const;
+    // Cut to bufferLength - 1 characters, as read into a buffer of that size.
+    std::wstring GetColumnHeading(int column, int bufferLength = 260) const;
 
     int GetItemCount() const noexcept { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     bool SetItemCountEx(int count, DWORD flags = LVSICF_NOINVALIDATEALL) noexcept {

@@ -11,6 +11,7 @@
 
 #include "ExportTestSupport.h"
 #include "export/ListViewSource.h"
+#include "framework/CListCtrl.h"
 
 namespace {
 
@@ -94,9 +95,12 @@ protected:
     ListExport() { settings.ListSeparator(L";"); }
 
     std::string Export(HWND list) {
+        CListCtrl control;
+        control.Attach(list);
         ExportSource source = MakeSource(L"Release", L"anna", L"d", {}, {});
-        ReadListView(list, source);
+        ReadListView(control, source);
         WriteFileList(source, folder.File(L"list.txt"));
+        control.Detach();
         return ReadBytes(folder.File(L"list.txt"));
     }
 };
