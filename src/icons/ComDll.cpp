@@ -10,7 +10,8 @@ ComDll::~ComDll() = default;
 namespace {
 
 // Makes `folder` current for the object's lifetime and brings back the directory that was
-// current before, when there was one.
+// current before, when there was one. The current directory is the process's: this is safe
+// because icon lookups run on the dialog's thread only.
 class CurrentDirectorySwitch {
 public:
     explicit CurrentDirectorySwitch(const std::wstring& folder) noexcept {

@@ -94,7 +94,8 @@ int WalkRegistration(const wchar_t* extension, HICON* small, HICON* large, const
     std::wstring classId;
     if (ReadClassesValue(progId + L"\\CLSID", classId) && !classId.empty()) {
         std::wstring classIcon;
-        // This one key of the walk is opened for writing as well.
+        // Opened for writing as the host's own lookup opens it: where the user may not write
+        // below CLSID, a type's class icon is not found and the walk ends with nothing.
         if (ReadClassesValue(L"CLSID\\" + classId + L"\\DefaultIcon", classIcon, KEY_READ | KEY_WRITE) &&
             !classIcon.empty())
             ExtractDefaultIcon(classIcon, small, large);
