@@ -1,6 +1,7 @@
 // The module reads two properties through the method table; automation clients may read the
 // same two by name through IDispatch. Everything else of the real vault interface is absent.
 #include "VaultObject.h"
+#include "common/OrvVault5Base.h"
 #include <atomic>
 #include <new>
 
@@ -20,7 +21,7 @@ bool SameName(const wchar_t* a, const wchar_t* b) noexcept {
     return ::CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
 }
 
-class VaultObject final : public IOrvVault5 {
+class VaultObject final : public OrvVault5Base {
 public:
     VaultObject(std::wstring name, std::wstring root) : m_name(std::move(name)), m_root(std::move(root)) {}
 
@@ -92,33 +93,11 @@ public:
         return hr;
     }
 
-    HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved9() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved11() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override { return CopyToBstr(m_name, name); }
-    HRESULT STDMETHODCALLTYPE Reserved13() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved14() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved15() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved16() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved17() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved18() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved19() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved20() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved21() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved22() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved23() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved24() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved25() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved26() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved27() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved28() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved29() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_RootFolderPath(BSTR* root) override { return CopyToBstr(m_root, root); }
 
 private:
-    ~VaultObject() = default;  // only Release deletes
+    ~VaultObject() override = default;  // only Release deletes
 
     std::atomic<ULONG> m_references{1};
     const std::wstring m_name;
