@@ -2,6 +2,7 @@
 // reported as one line that names the file and the offending field, so that whoever wrote the
 // file can fix it without reading this code.
 #include "dbcall/VaultData.h"
+#include "common/SystemMessage.h"
 #include "common/TextEncoding.h"
 #include "framework/ScopedHandle.h"
 #include <nlohmann/json.hpp>
@@ -24,19 +25,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The system's own wording for an error code, without its closing full stop.
-std::string SystemMessage(DWORD code) {
-    wchar_t buffer[512] = {};
-    DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                                    buffer, ARRAYSIZE(buffer), nullptr);
-    while (length > 0 && (buffer[length - 1] == L'\r' || buffer[length - 1] == L'\n' ||
-                          buffer[length - 1] == L' ' || buffer[length - 1] == L'.'))
-        --length;
-    if (length == 0)
-        return "system error " + std::to_string(code);
-    return WideToUtf8(std::wstring(buffer, length));
-}
-
 std::wstring FullPathName(const std::wstring& path, size_t* fileNameOffset = nullptr) {
     wchar_t* filePart = nullptr;
     DWORD length = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
@@ -57,17 +45,17 @@ std::string ReadWholeFile(const std::wstring& path) {
     ScopedFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file)
-        throw VaultFileError("cannot be opened: " + SystemMessage(::GetLastError()));
+        throw VaultFileError("cannot be opened: " + WideToUtf8(SystemMessage(::GetLastError())));
     LARGE_INTEGER size = {};
     if (!::GetFileSizeEx(file.get(), &size))
-        throw VaultFileError("cannot be read: " + SystemMessage(::GetLastError()));
+        throw VaultFileError("cannot be read: " + WideToUtf8(SystemMessage(::GetLastError())));
     std::string text(static_cast<size_t>(size.QuadPart), '\0');
     size_t done = 0;
     while (done < text.size()) {
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1u << 24));
         DWORD read = 0;
         if (!::ReadFile(file.get(), text.data() + done, chunk, &read, nullptr))
-            throw VaultFileError("cannot be read: " + SystemMessage(::GetLastError()));
+            throw VaultFileError("cannot be read: " + WideToUtf8(SystemMessage(::GetLastError())));
         if (read == 0)
             break;  // the file shrank since its size was taken
         done += read;

@@ -46,14 +46,3 @@ void WriteErrorLine(const std::wstring& text) noexcept {
     }
 }
 
-std::wstring SystemMessage(DWORD code) {
-    wchar_t buffer[512] = {};
-    DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                                    buffer, ARRAYSIZE(buffer), nullptr);
-    while (length > 0 && (buffer[length - 1] == L'\r' || buffer[length - 1] == L'\n' ||
-                          buffer[length - 1] == L' ' || buffer[length - 1] == L'.'))
-        --length;
-    if (length == 0)
-        return L"system error " + std::to_wstring(code);
-    return std::wstring(buffer, length);
-}
