@@ -14,6 +14,12 @@
 TXTRES_API const wchar_t* TSS_internal(unsigned id, const wchar_t* kind, const wchar_t* file,
                                        const wchar_t* defaultText);
 TXTRES_API void gvPushDefaultFile(const wchar_t* file);
+
+// TSS_internal copied out at once, and the default when the service answers nothing.
+inline std::wstring TssText(unsigned id, const wchar_t* kind, const wchar_t* file, const wchar_t* defaultText) {
+    const wchar_t* text = TSS_internal(id, kind, file, defaultText);
+    return text ? text : (defaultText ? defaultText : L"");
+}
 TXTRES_API void gvPopDefaultFile();
 
 // Anchors for mvFixCtrl: which edges of the dialog a control's edges follow.

@@ -3,8 +3,7 @@
 #include "contracts/Txtres.h"
 
 std::wstring ExportText(const wchar_t* file, unsigned id, const wchar_t* defaultText) {
-    const wchar_t* text = ::TSS_internal(id, L"TS", file, defaultText);
-    return text ? text : defaultText;
+    return TssText(id, L"TS", file, defaultText);
 }
 
 std::wstring FormatWithString(const std::wstring& format, const std::wstring& argument) {

@@ -15,13 +15,7 @@ constexpr wchar_t kProgId[] = L"LineageTest.Walk";
 constexpr wchar_t kExt[] = L"lnwalk";
 constexpr wchar_t kClassId[] = L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F01}";
 
-struct Lookup {
-    int result = -1;
-    DWORD flags = 0xDEAD;
-    std::wstring typeName = L"untouched";
-    int fromRegistry = -7;
-    IconPair icons;
-};
+using Lookup = LookupResult;
 
 void LookUp(const wchar_t* extension, Lookup& out, bool wantSmall = true, bool wantLarge = true) {
     out.result = GetExtensionIcons(extension, wantSmall ? &out.icons.small : nullptr,

@@ -12,13 +12,7 @@ namespace {
 
 constexpr wchar_t kProgId[] = L"LineageTest.FileIcons";
 
-struct FileLookup {
-    int result = -1;
-    DWORD flags = 0xDEAD;
-    std::wstring typeName = L"untouched";
-    int fromRegistry = -7;
-    IconPair icons;
-};
+using FileLookup = LookupResult;
 
 void LookUp(const std::wstring& path, FileLookup& out) {
     out.result = GetFileIcons(path.c_str(), &out.icons.small, &out.icons.large, &out.flags, &out.typeName,

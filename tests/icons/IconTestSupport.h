@@ -130,4 +130,14 @@ constexpr long kRed = 0xDC0000, kGreen = 0x00C800, kBlue = 0x0000E6, kMagenta = 
 bool WriteFileText(const std::wstring& path, const char* text);
 std::string ReadFileText(const std::wstring& path);
 
+// Everything a lookup hands back, each out-parameter preset to a value no lookup gives, so a
+// test sees which ones it wrote.
+struct LookupResult {
+    int result = -1;
+    DWORD flags = 0xDEAD;
+    std::wstring typeName = L"untouched";
+    int fromRegistry = -7;
+    IconPair icons;
+};
+
 }  // namespace icon_test

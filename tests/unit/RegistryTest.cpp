@@ -136,26 +136,19 @@ TEST_F(RegistryTest, ReadsAStringWithItsTerminator) {
     EXPECT_EQ(reg.Status(), ERROR_SUCCESS);
 }
 
-TEST_F(RegistryTest, ReadsAStringStoredWithoutItsTerminator) {
-    // The character after the counted data is not zero, so the registry stores exactly 8 bytes.
+TEST_F(RegistryTest, ReadsAStringStoredWithoutItsTerminatorOrOfOddByteSizeWhole) {
+    // "X" after the counted bytes is not zero, so the registry stores exactly what is counted:
+    // 8 bytes with no terminator, or 7 bytes whose last character lost its high (zero) byte.
     const wchar_t text[] = L"abcdX";
-    SetRaw(L"s", REG_SZ, text, 4 * sizeof(wchar_t));
-    Registry reg;
-    OpenTestKey(reg);
-    std::wstring out;
-    ASSERT_TRUE(reg.GetString(L"s", out));
-    EXPECT_EQ(out, L"abcd");
-}
-
-TEST_F(RegistryTest, ReadsAStringOfOddByteSizeWhole) {
-    // Seven bytes: the last character has lost its high (zero) byte.
-    const wchar_t text[] = L"abcdX";
-    SetRaw(L"s", REG_SZ, text, 7);
-    Registry reg;
-    OpenTestKey(reg);
-    std::wstring out;
-    ASSERT_TRUE(reg.GetString(L"s", out));
-    EXPECT_EQ(out, L"abcd");
+    for (DWORD bytes : {DWORD{4 * sizeof(wchar_t)}, DWORD{7}}) {
+        SCOPED_TRACE(bytes);
+        SetRaw(L"s", REG_SZ, text, bytes);
+        Registry reg;
+        OpenTestKey(reg);
+        std::wstring out;
+        ASSERT_TRUE(reg.GetString(L"s", out));
+        EXPECT_EQ(out, L"abcd");
+    }
 }
 
 TEST_F(RegistryTest, ReadsAnEmptyString) {
