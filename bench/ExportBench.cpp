@@ -11,7 +11,7 @@
 
 #include "export/CsvSeparators.h"
 #include "export/FileListExport.h"
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "dbcall/VaultData.h"
 #include "common/SystemMessage.h"
 #include "common/TextEncoding.h"
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 #include <nlohmann/json.hpp>
 #include <oleauto.h>
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 namespace CallLog {
 

@@ -9,7 +9,8 @@
 
 #include "CallLog.h"
 #include "StandInApplication.h"
-#include "framework/ScopedHandle.h"
+#include "base/ModulePath.h"
+#include "base/ScopedHandle.h"
 
 namespace {
 
@@ -67,13 +68,6 @@ LONG SetString(HKEY parent, const std::wstring& subKey, const wchar_t* name, con
                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-std::wstring ModulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    const DWORD n = ::GetModuleFileNameW(g_module, path.data(), static_cast<DWORD>(path.size()));
-    path.resize(n < path.size() ? n : 0);
-    return path;
-}
-
 }  // namespace
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
@@ -99,7 +93,7 @@ STDAPI DllRegisterServer() {
     try {
         const std::wstring classes = L"Software\\Classes\\";
         const std::wstring clsidKey = classes + L"CLSID\\" + kClsidText;
-        const std::wstring path = ModulePath();
+        const std::wstring path = ModulePath(g_module);
         if (path.empty()) return SELFREG_E_CLASS;
         LONG status = SetString(HKEY_LOCAL_MACHINE, clsidKey, nullptr, L"Excel automation stand-in");
         if (status == ERROR_SUCCESS)

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "framework/AfxTypes.h"
+#include "base/Geometry.h"
 
 class AnchorLayout {
 public:

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 namespace {
 

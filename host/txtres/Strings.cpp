@@ -5,29 +5,11 @@
 #include <vector>
 
 #include "StringTable.h"
-#include "framework/ScopedHandle.h"
+#include "base/Lock.h"
+#include "base/ModulePath.h"
+#include "base/ScopedHandle.h"
 
 namespace {
-
-class SharedLock {
-public:
-    explicit SharedLock(SRWLOCK& lock) noexcept : m_lock(lock) { ::AcquireSRWLockShared(&m_lock); }
-    SharedLock(const SharedLock&) = delete;
-    SharedLock& operator=(const SharedLock&) = delete;
-    ~SharedLock() { ::ReleaseSRWLockShared(&m_lock); }
-private:
-    SRWLOCK& m_lock;
-};
-
-class ExclusiveLock {
-public:
-    explicit ExclusiveLock(SRWLOCK& lock) noexcept : m_lock(lock) { ::AcquireSRWLockExclusive(&m_lock); }
-    ExclusiveLock(const ExclusiveLock&) = delete;
-    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-    ~ExclusiveLock() { ::ReleaseSRWLockExclusive(&m_lock); }
-private:
-    SRWLOCK& m_lock;
-};
 
 // A larger file is not a strings file; ignoring it keeps a mistake from eating memory.
 constexpr LONGLONG kMaxFileBytes = 16 * 1024 * 1024;
@@ -37,29 +19,10 @@ constexpr wchar_t kFileName[] = L"Txtres.strings";
 StringTable g_table;
 INIT_ONCE g_tableOnce = INIT_ONCE_STATIC_INIT;
 
-SRWLOCK g_defaultFilesLock = SRWLOCK_INIT;
+CCriticalSection g_defaultFilesLock;
 std::vector<std::wstring> g_defaultFiles;
 
-std::wstring OwnFolder() {
-    HMODULE self = nullptr;
-    if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                  GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                              reinterpret_cast<LPCWSTR>(&OwnFolder), &self))
-        return {};
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(self, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        if (path.size() >= 32768) return {};
-        path.resize(path.size() * 2);
-    }
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
+std::wstring OwnFolder() { return FolderOf(ModulePath(ModuleContaining(&g_table))); }
 
 // The variable, when set, is the only file considered: a test or a translator can point
 // at a file without touching the installation.
@@ -115,7 +78,7 @@ const StringTable& Table() noexcept {
 }
 
 std::wstring TopDefaultFile() {
-    SharedLock lock(g_defaultFilesLock);
+    CSingleLock lock(g_defaultFilesLock);
     return g_defaultFiles.empty() ? std::wstring() : g_defaultFiles.back();
 }
 
@@ -141,7 +104,7 @@ const wchar_t* TSS_internal(unsigned id, const wchar_t* kind, const wchar_t* fil
 void gvPushDefaultFile(const wchar_t* file) {
     try {
         std::wstring name = file ? file : L"";
-        ExclusiveLock lock(g_defaultFilesLock);
+        CSingleLock lock(g_defaultFilesLock);
         g_defaultFiles.push_back(std::move(name));
     } catch (...) {
         // Out of memory: the push is lost and the matching pop removes an older entry,
@@ -150,6 +113,6 @@ void gvPushDefaultFile(const wchar_t* file) {
 }
 
 void gvPopDefaultFile() {
-    ExclusiveLock lock(g_defaultFilesLock);
+    CSingleLock lock(g_defaultFilesLock);
     if (!g_defaultFiles.empty()) g_defaultFiles.pop_back();
 }

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "framework/AfxTypes.h"
-#include "framework/ScopedHandle.h"
+#include "base/Geometry.h"
+#include "base/ScopedHandle.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "ErrorLine.h"
 #include "common/TextEncoding.h"
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 namespace {
 

@@ -6,7 +6,8 @@
 #include "HostArguments.h"
 #include "VaultObject.h"
 #include "dbcall/VaultData.h"
-#include "framework/ScopedHandle.h"
+#include "base/ModulePath.h"
+#include "base/ScopedHandle.h"
 #include <memory>
 #include <new>
 #include <string>
@@ -27,20 +28,7 @@ int Fail(const std::wstring& message) {
 }
 
 // The module sits beside the program, wherever the program was started from.
-std::wstring ProgramFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return {};
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return path.substr(0, path.find_last_of(L'\\') + 1);
-}
+std::wstring ProgramFolder() { return FolderOf(ModulePath(nullptr)); }
 
 int Run(int argc, wchar_t* argv[]) {
     // The host's UI thread is a COM apartment; the module joins it for the call.

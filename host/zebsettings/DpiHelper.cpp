@@ -8,7 +8,7 @@
 //   [4] large picture edge (32 scaled)
 #include "contracts/ZebSettings.h"
 
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 namespace {
 

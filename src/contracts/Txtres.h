@@ -2,7 +2,7 @@
 // What the module uses of the host's translated-text and window-state service, Txtres.dll.
 #include <windows.h>
 #include <string>
-#include "framework/AfxTypes.h"
+#include "base/Geometry.h"
 
 #ifdef TXTRES_BUILD
 #define TXTRES_API __declspec(dllexport)

@@ -1,7 +1,7 @@
 #pragma once
 // What the module uses of the host's DPI helper, ZebSettings.dll.
 #include <windows.h>
-#include "framework/AfxTypes.h"
+#include "base/Geometry.h"
 
 #ifdef ZEBSETTINGS_BUILD
 #define ZEBSETTINGS_API __declspec(dllexport)

@@ -8,7 +8,7 @@
 #include "dialog/DialogTexts.h"
 #include "export/FileListExport.h"
 #include "export/ListViewSource.h"
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 #include "icons/GetExtensionIcons.h"
 #include "icons/GetFileIcons.h"
 #include "module/resource.h"

@@ -10,9 +10,9 @@
 
 #include "export/CsvSeparators.h"
 #include "export/ExportTexts.h"
-#include "export/ScopedVariant.h"
+#include "base/ScopedVariant.h"
 #include "framework/AfxMessageBox.h"
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -27,22 +27,6 @@ constexpr int kXlDelimited = 1;
 constexpr long kXlTextQualifierDoubleQuote = 1;
 // Excel 2000 and older read the import arguments differently.
 constexpr int kLastUnsupportedVersion = 9;
-
-// Frees the texts an automation server may leave in its exception record.
-class ScopedExcepInfo {
-public:
-    ScopedExcepInfo() noexcept : m_info{} {}
-    ScopedExcepInfo(const ScopedExcepInfo&) = delete;
-    ScopedExcepInfo& operator=(const ScopedExcepInfo&) = delete;
-    ~ScopedExcepInfo() {
-        ::SysFreeString(m_info.bstrSource);
-        ::SysFreeString(m_info.bstrDescription);
-        ::SysFreeString(m_info.bstrHelpFile);
-    }
-    EXCEPINFO* get() noexcept { return &m_info; }
-private:
-    EXCEPINFO m_info;
-};
 
 // The arguments of one call, first argument first, cleared together.
 class ArgumentList {

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 using Microsoft::WRL::ComPtr;
 

@@ -2,6 +2,7 @@
 #include <memory>
 #include <unordered_map>
 #include <vector>
+#include "base/Lock.h"
 
 namespace {
 
@@ -11,12 +12,12 @@ namespace {
 class HandleMap {
 public:
     CWnd* Find(HWND wnd) const noexcept {
-        Lock lock(m_lock, false);
+        CSingleLock lock(m_lock);
         auto it = m_permanent.find(wnd);
         return it == m_permanent.end() ? nullptr : it->second;
     }
     bool Add(HWND wnd, CWnd* object) noexcept {
-        Lock lock(m_lock, true);
+        CSingleLock lock(m_lock);
         try {
             m_permanent[wnd] = object;
             return true;
@@ -25,14 +26,14 @@ public:
         }
     }
     void Remove(HWND wnd, const CWnd* object) noexcept {
-        Lock lock(m_lock, true);
+        CSingleLock lock(m_lock);
         auto it = m_permanent.find(wnd);
         if (it != m_permanent.end() && it->second == object)
             m_permanent.erase(it);
     }
     // A wrapper for a window nobody attached, owned by the thread that asked for it.
     CWnd* Temporary(HWND wnd) {
-        Lock lock(m_lock, true);
+        CSingleLock lock(m_lock);
         auto& slot = m_temporary[wnd];
         if (!slot.object) {
             slot.object = std::make_unique<CWnd>();
@@ -43,7 +44,7 @@ public:
     }
     // A detached temporary wrapper destroys nothing and takes no lock: freeing it here is safe.
     void DeleteTemporaries(DWORD thread) noexcept {
-        Lock lock(m_lock, true);
+        CSingleLock lock(m_lock);
         for (auto it = m_temporary.begin(); it != m_temporary.end();) {
             if (it->second.thread == thread) {
                 it->second.object->m_hWnd = nullptr;
@@ -55,24 +56,12 @@ public:
     }
 
 private:
-    class Lock {
-    public:
-        Lock(SRWLOCK& lock, bool exclusive) noexcept : m_lock(lock), m_exclusive(exclusive) {
-            exclusive ? ::AcquireSRWLockExclusive(&m_lock) : ::AcquireSRWLockShared(&m_lock);
-        }
-        Lock(const Lock&) = delete;
-        Lock& operator=(const Lock&) = delete;
-        ~Lock() { m_exclusive ? ::ReleaseSRWLockExclusive(&m_lock) : ::ReleaseSRWLockShared(&m_lock); }
-    private:
-        SRWLOCK& m_lock;
-        bool m_exclusive;
-    };
     struct TemporaryEntry {
         std::unique_ptr<CWnd> object;
         DWORD thread = 0;
     };
 
-    mutable SRWLOCK m_lock = SRWLOCK_INIT;
+    mutable CCriticalSection m_lock;
     std::unordered_map<HWND, CWnd*> m_permanent;
     std::unordered_map<HWND, TemporaryEntry> m_temporary;
 };

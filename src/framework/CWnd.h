@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
-#include "framework/AfxTypes.h"
+#include "base/Geometry.h"
 
 // A window object attached to an HWND. Attached objects are found again through the handle
 // map; subclassed ones receive the window's messages through WindowProc, which dispatches

@@ -2,7 +2,7 @@
 // An in-process COM server loaded by hand, for classes that CoCreateInstance cannot create.
 #include <windows.h>
 #include <objbase.h>
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 class ComDll {
 public:

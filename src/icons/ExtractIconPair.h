@@ -1,7 +1,7 @@
 #pragma once
 // One small/large icon pair out of an icon file, a library or a program.
 #include <windows.h>
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 // Extracts the icons at `index` of `file` (a negative index names the icon resource with that
 // id) into whichever of `small` and `large` is not null. Answers how many of those wanted

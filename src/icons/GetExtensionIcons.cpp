@@ -4,7 +4,7 @@
 #include <exception>
 #include <shlobj.h>
 
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 #include "icons/ExtractIconPair.h"
 #include "icons/GetHandlerIcons.h"
 #include "icons/HostFileFormats.h"

@@ -6,7 +6,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 #include "icons/ExtractIconPair.h"
 #include "icons/GetExtensionIcons.h"
 #include "icons/IconLookupResult.h"

@@ -1,6 +1,7 @@
 #include "listview/VListCtrl.h"
 #include <cstdlib>
 #include <windowsx.h>
+#include "base/Lock.h"
 #include "framework/AfxException.h"
 #include "listview/SortKeys.h"
 #include "toolkit/RefPtr.h"
@@ -9,29 +10,7 @@ namespace {
 
 // qsort's callback takes no context: the key of the sort under way is process-wide, and the
 // lock keeps two sorts from overwriting it.
-class SortLock {
-public:
-    SortLock() noexcept { ::InitializeCriticalSection(&m_section); }
-    SortLock(const SortLock&) = delete;
-    SortLock& operator=(const SortLock&) = delete;
-    ~SortLock() { ::DeleteCriticalSection(&m_section); }
-    void Enter() noexcept { ::EnterCriticalSection(&m_section); }
-    void Leave() noexcept { ::LeaveCriticalSection(&m_section); }
-private:
-    CRITICAL_SECTION m_section;
-};
-
-class SortLockScope {
-public:
-    explicit SortLockScope(SortLock& lock) noexcept : m_lock(lock) { m_lock.Enter(); }
-    SortLockScope(const SortLockScope&) = delete;
-    SortLockScope& operator=(const SortLockScope&) = delete;
-    ~SortLockScope() { m_lock.Leave(); }
-private:
-    SortLock& m_lock;
-};
-
-SortLock g_sortLock;
+CCriticalSection g_sortLock;
 int g_currentSortKey = 0;
 
 int CompareRows(const void* a, const void* b) {
@@ -108,7 +87,7 @@ void VListCtrl::SortRows(int key) {
         m_sortKey = key;
     if (m_sortKey == 0)
         return;
-    SortLockScope lock(g_sortLock);
+    CSingleLock lock(g_sortLock);
     g_currentSortKey = m_sortKey;
     if (!m_rows.empty()) {
         SortKeys keys(m_rows);

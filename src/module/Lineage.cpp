@@ -6,7 +6,7 @@
 #include "framework/ActivationContext.h"
 #include "framework/AfxExtensionModule.h"
 #include "framework/AfxModuleState.h"
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // One open registry key and the status of the last registry call made through it.
 #include <windows.h>
 #include <string>
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 class Registry {
 public:

@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 class DdeServer {
 public:

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 std::wstring BinFolder() {
     wchar_t path[MAX_PATH] = {};

@@ -9,7 +9,7 @@
 #include "SpreadsheetStandIns.h"
 #include "export/FileListExport.h"
 #include "framework/CFileDialog.h"
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ExportTestSupport.h"
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 // A visible top-level window, active on this thread: the dialog's stand-in as owner of messages.
 class OwnerWindow {

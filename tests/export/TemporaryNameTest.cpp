@@ -3,7 +3,7 @@
 
 #include "ExportTestSupport.h"
 #include "export/FileListExport.h"
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "SpreadsheetStandIns.h"
 #include "export/FileListExport.h"
 #include "export/SpreadsheetOpener.h"
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #include "HostTestSupport.h"
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 #include <atomic>
 #include <stdexcept>
 #include <vector>

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <string>
 #include <vector>
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 namespace icon_test {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "framework/AfxTypes.h"
-#include "framework/ScopedHandle.h"
+#include "base/Geometry.h"
+#include "base/ScopedHandle.h"
 
 namespace services_test {
 

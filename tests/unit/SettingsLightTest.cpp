@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <ostream>
 #include <string>
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 #include "settings/SettingsLight.h"
 
 namespace {

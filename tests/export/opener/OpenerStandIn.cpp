@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 namespace {
 

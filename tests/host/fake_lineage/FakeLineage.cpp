@@ -3,7 +3,7 @@
 // by LINEAGE_FAKE_REPORT. It reads everything through the same interfaces the module uses.
 #include "contracts/Dbcall.h"
 #include "contracts/OrvVault.h"
-#include "framework/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 #include <string>
 #include <vector>
 

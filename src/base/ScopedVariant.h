@@ -1,5 +1,5 @@
 #pragma once
-// A VARIANT that is cleared when it goes out of scope.
+// Automation values that free what they hold when they go out of scope.
 #include <windows.h>
 #include <oleauto.h>
 
@@ -25,4 +25,21 @@ public:
 
 private:
     VARIANT m_v;
+};
+
+// The exception record an automation call may fill: its three strings are the caller's to free.
+class ScopedExcepInfo {
+public:
+    ScopedExcepInfo() noexcept : m_info{} {}
+    ScopedExcepInfo(const ScopedExcepInfo&) = delete;
+    ScopedExcepInfo& operator=(const ScopedExcepInfo&) = delete;
+    ~ScopedExcepInfo() {
+        ::SysFreeString(m_info.bstrSource);
+        ::SysFreeString(m_info.bstrDescription);
+        ::SysFreeString(m_info.bstrHelpFile);
+    }
+    EXCEPINFO* get() noexcept { return &m_info; }
+
+private:
+    EXCEPINFO m_info;
 };

@@ -1,8 +1,8 @@
 #pragma once
 #include <windows.h>
 
-// Value types of the window framework: thin wrappers that stay layout-compatible with the
-// Win32 structures they extend, so they pass straight into API calls.
+// Points, sizes and rectangles as the host's contracts pass them: thin wrappers that stay
+// layout-compatible with the Win32 structures they extend, so they pass straight into API calls.
 
 class CPoint : public POINT {
 public:
