@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Figures.h"
 #include "export/CsvSeparators.h"
 #include "export/FileListExport.h"
 #include "base/ScopedHandle.h"
@@ -87,6 +88,7 @@ std::string ReadAll(const std::wstring& path) {
     return bytes;
 }
 
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -99,8 +101,8 @@ int main(int argc, char** argv) {
     const std::wstring exportPath = std::wstring(folder) + L"export-bench-list.txt";
     const std::wstring baselinePath = std::wstring(folder) + L"export-bench-baseline.txt";
 
-    std::printf("%10s %12s %12s %12s %12s %12s %8s\n", "rows", "bytes", "export s", "export MB/s", "baseline s",
-                "baseline MB/s", "ratio");
+    // Markdown, as the README shows it.
+    std::printf("| Rows | File | Export | Baseline | Ratio |\n|---:|---:|---:|---:|---:|\n");
     int status = 0;
     for (int rows : sizes) {
         const ExportSource source = MakeSource(rows);
@@ -109,12 +111,12 @@ int main(int argc, char** argv) {
         try {
             WriteFileList(source, exportPath);
         } catch (...) {
-            std::printf("%10d export failed\n", rows);
+            std::printf("| %d | export failed |\n", rows);
             return 1;
         }
         ::QueryPerformanceCounter(&t1);
         if (!WriteBaseline(source, baselinePath)) {
-            std::printf("%10d baseline failed\n", rows);
+            std::printf("| %d | baseline failed |\n", rows);
             return 1;
         }
         ::QueryPerformanceCounter(&t2);
@@ -124,9 +126,8 @@ int main(int argc, char** argv) {
         const double bytes = static_cast<double>(written.size());
         const double exportSeconds = Seconds(t0, t1);
         const double baselineSeconds = Seconds(t1, t2);
-        std::printf("%10d %12.0f %12.3f %12.1f %12.3f %12.1f %8.2f%s\n", rows, bytes, exportSeconds,
-                    bytes / exportSeconds / 1e6, baselineSeconds, bytes / baselineSeconds / 1e6,
-                    exportSeconds / baselineSeconds, same ? "" : "  (files differ!)");
+        std::printf("| %s | %.0f MB | %.2f s | %.2f s | %.1f\u00D7 |%s\n", Thousands(rows).c_str(), bytes / 1e6,
+                    exportSeconds, baselineSeconds, exportSeconds / baselineSeconds, same ? "" : " (files differ!)");
         if (!same) status = 1;
         ::DeleteFileW(exportPath.c_str());
         ::DeleteFileW(baselinePath.c_str());

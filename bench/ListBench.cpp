@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Figures.h"
 #include "DialogSession.h"
 #include "TestVault.h"
 #include "dbcall/VaultData.h"
@@ -482,9 +483,6 @@ void TimeComparisons() {
                 a.size(), bounded, exact, ordinal);
 }
 
-void PrintRuler(int width) {
-    std::printf("%s\n", std::string(static_cast<size_t>(width), '-').c_str());
-}
 
 }  // namespace
 
@@ -523,47 +521,38 @@ int main(int argc, char** argv) {
         results.push_back(result);
     }
 
-    std::printf("%9s %8s %8s %7s %8s %8s %7s %9s %9s %7s\n", "rows", "open s", "copy s", "ratio", "sort s",
-                "base s", "ratio", "bytes/row", "str B/row", "ratio");
-    PrintRuler(91);
+    // Markdown, as the README shows it.
+    std::printf("| Files | Open (call to first paint) | Baseline copy | Sort \"Source File\" | Baseline sort "
+                "| Memory per row | String bytes per row |\n|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const Result& r : results) {
         const DialogFigures& d = r.dialog;
         const BaselineFigures& b = r.baseline;
         const double bytes = PerRow(d.open.privateBytes, d.before.privateBytes, r.rows);
-        std::printf("%9d %7.3f%c %8.3f %7.1f %8.3f %8.3f %7.1f %9.0f %9.0f %7.2f\n", r.rows, d.openSeconds,
-                    d.paintSeenByHook ? ' ' : '*',
-                    b.copySeconds, d.openSeconds / b.copySeconds, d.sourceSortSeconds, b.sourceSortSeconds,
-                    d.sourceSortSeconds / b.sourceSortSeconds, bytes, b.stringBytesPerRow,
-                    bytes / b.stringBytesPerRow);
+        std::printf("| %s | %.2f s%s | %.3f s | %.2f s | %.3f s | %.0f B (%.1f\u00D7) | %.0f B |\n",
+                    Thousands(r.rows).c_str(), d.openSeconds, d.paintSeenByHook ? "" : "*", b.copySeconds,
+                    d.sourceSortSeconds, b.sourceSortSeconds, bytes, bytes / b.stringBytesPerRow,
+                    b.stringBytesPerRow);
     }
-    std::printf("\nopen s: call to the end of the loaded list's first paint (* where the hook missed it and\n"
-                "a poll for the painted list stood in); copy s: the records joined into a vector of two\n"
-                "std::wstring per row; sort s: click on \"Source File\" to the list repainted; base s:\n"
-                "std::sort of that vector by source path with CompareStringOrdinal ignoring case;\n"
-                "bytes/row: private bytes with the dialog open minus before it opened (PrivateUsage,\n"
-                "or PagefileUsage where Wine reads PrivateUsage 0).\n");
-
-    std::printf("\n%9s %8s %8s %8s %8s %8s %7s %8s %9s %7s %6s\n", "rows", "host s", "del s", "init s", "type s",
-                "base s", "ratio", "close s", "heap B/r", "ratio", "shown");
-    PrintRuler(96);
+    std::printf("\n| Files | Sort \"Type\" | Baseline sort | Open: stored procedure | Open: dialog start | Close |"
+                "\n|---:|---:|---:|---:|---:|---:|\n");
     for (const Result& r : results) {
         const DialogFigures& d = r.dialog;
         const BaselineFigures& b = r.baseline;
-        const double heap = PerRow(d.open.heapBytes, d.before.heapBytes, r.rows);
-        std::printf("%9d %8.3f %8.3f %8.3f %8.3f %8.3f %7.1f %8.3f %9.0f %7.2f %6s\n", r.rows, b.hostSeconds,
-                    b.deleteSeconds, d.initSeconds, d.typeSortSeconds, b.typeSortSeconds,
-                    d.typeSortSeconds / b.typeSortSeconds, d.closeSeconds, heap, heap / b.stringBytesPerRow,
-                    d.shownRows == r.rows ? "all" : "SOME");
+        std::printf("| %s | %.2f s | %.3f s | %.2f s | %.2f s | %.2f s |%s\n", Thousands(r.rows).c_str(),
+                    d.typeSortSeconds, b.typeSortSeconds, b.hostSeconds, d.initSeconds, d.closeSeconds,
+                    d.shownRows == r.rows ? "" : " (not every row shown!)");
     }
-    std::printf("\nhost s: the stored procedure alone handing out the records, del s: deleting them (both\n"
-                "inside open s); init s: call to the dialog's thread taking its first message (records\n"
-                "read, rows made); type s: click on \"Type\" after the path sort, base s: the same vector\n"
-                "sorted by extension; close s: Close clicked to the call returned; heap B/r: busy heap\n"
-                "blocks (HeapWalk, block overhead included) with the dialog open minus before, per row.\n");
+    std::printf("\nOpen: the call to the end of the loaded list's first paint (* where the hook missed it and a\n"
+                "poll for the painted list stood in). Baseline copy: the records joined into a vector of two\n"
+                "std::wstring per row; baseline sort: std::sort of that vector with CompareStringOrdinal ignoring\n"
+                "case. Sorts: header click to the list repainted (\"Type\" after the path sort). Memory: private\n"
+                "bytes with the dialog open minus before, per row, and its ratio to the row's path strings.\n"
+                "Stored procedure: the stand-in alone handing out the records; dialog start: the call to the\n"
+                "dialog's thread taking its first message.\n");
     for (const Result& r : results)
-        std::printf("%9d rows: private bytes %.1f -> %.1f MB, busy heap %.1f -> %.1f MB\n", r.rows,
-                    r.dialog.before.privateBytes / 1048576.0, r.dialog.open.privateBytes / 1048576.0,
-                    r.dialog.before.heapBytes / 1048576.0, r.dialog.open.heapBytes / 1048576.0);
+        std::fprintf(stderr, "%9d rows: private bytes %.1f -> %.1f MB, busy heap %.1f -> %.1f MB\n", r.rows,
+                     r.dialog.before.privateBytes / 1048576.0, r.dialog.open.privateBytes / 1048576.0,
+                     r.dialog.before.heapBytes / 1048576.0, r.dialog.open.heapBytes / 1048576.0);
 
     TimeComparisons();
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kWindowStateKey);

@@ -6,32 +6,24 @@
 #   wineprefix.sh stop PREFIX
 set -euo pipefail
 cmd=$1; prefix=$2; shift 2
-export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
-wine=/usr/lib/wine/wine64; [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
+source "$(dirname "$0")/../scripts/wine-env.sh" "$prefix"
 
 case $cmd in
 init)
   if [ ! -f "$prefix/.lineage-ready" ]; then
-    rm -rf "$prefix"; mkdir -p "$prefix"
-    "$wine" wineboot -i </dev/null >/dev/null 2>&1 || true
-    wineserver -w
     # Headless: windows run on the null driver; no X display is needed.
-    "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
-    mkdir -p "$prefix/drive_c/windows/Fonts"
-    cp -n /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
-    wineserver -k || true; wineserver -w || true
-    touch "$prefix/.lineage-ready"
+    wine_prefix_create 'HKCU\Software\Wine\Drivers|Graphics|null'
   fi
   # One server for the run; warm it with every stream closed so no pipe is held open.
-  wineserver -p </dev/null >/dev/null 2>&1 || true  # already running: keep it
-  "$wine" cmd /c exit </dev/null >/dev/null 2>&1 || true
+  "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true  # already running: keep it
+  "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
   ;;
 run)
-  exec "$wine" "$@"
+  exec "$WINE" "$@"
   ;;
 stop)
-  wineserver -k 2>/dev/null || true
+  "$WINESERVER" -k 2>/dev/null || true
   ;;
 *) echo "usage: $0 init|run|stop PREFIX ..." >&2; exit 2 ;;
 esac
