@@ -1,16 +1,11 @@
 #include "dialog/BranchDetailsDlg.h"
-#include <algorithm>
-#include <cwctype>
 #include <memory>
-#include <shellapi.h>
 #include "contracts/ZebSettings.h"
 #include "dialog/BranchedFileItem.h"
 #include "dialog/DialogTexts.h"
 #include "export/FileListExport.h"
 #include "export/ListViewSource.h"
 #include "base/ScopedHandle.h"
-#include "icons/GetExtensionIcons.h"
-#include "icons/GetFileIcons.h"
 #include "module/resource.h"
 #include "settings/FormatDate.h"
 #include "settings/SettingsLight.h"
@@ -62,8 +57,6 @@ constexpr int kPathColumnWidth = 300;
 CBranchDetailsDlg::CBranchDetailsDlg(CWnd* parent) : CDialog(IDD_BRANCH_DETAILS, parent) {}
 
 CBranchDetailsDlg::~CBranchDetailsDlg() {
-    m_extToImage.clear();
-    m_imageList.DeleteImageList();
     m_list.RemoveAllRows();
     delete m_pBranchInfo;
 }
@@ -90,7 +83,7 @@ BOOL CBranchDetailsDlg::OnInitDialog() {
     // The list only shows the dialog's image list: the dialog destroys it, once.
     ::SetWindowLongPtrW(m_list.m_hWnd, GWL_STYLE, m_list.GetStyle() | LVS_SHAREIMAGELISTS);
     m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    m_list.SetImageList(m_imageList.GetSafeHandle(), LVSIL_SMALL);
+    m_list.SetImageList(m_fileTypes.ImageList(), LVSIL_SMALL);
 
     // Taken before the remembered size is restored: the template's size is the minimum.
     GetWindowRect(&m_rcInitial);
@@ -110,14 +103,8 @@ void CBranchDetailsDlg::SetLabelTexts() {
 }
 
 void CBranchDetailsDlg::CreateImageList() {
-    if (m_imageList.GetSafeHandle())
-        return;
-    CSize size = CDPIHelper::get()->getDesiredBitmapImageSize(kivImageUseSmall, CSize(0, 0));
-    HIMAGELIST list = ::ImageList_Create(size.cx, size.cy, ILC_COLOR32 | ILC_MASK, 10, 10);
-    if (!list)
-        return;
-    m_imageList.Attach(list);
-    ::ImageList_SetBkColor(list, CLR_NONE);
+    // Without an image list the list shows no type icons; nothing else depends on it.
+    static_cast<void>(m_fileTypes.Create(CDPIHelper::get()->getDesiredBitmapImageSize(kivImageUseSmall, CSize(0, 0))));
 }
 
 void CBranchDetailsDlg::InsertColumns() {
@@ -153,7 +140,7 @@ void CBranchDetailsDlg::LoadBranch() {
         NewRow row(new BranchedFileItem(m_strVaultRoot.c_str(), r->sourceDocId, r->sourceFolderId, r->thirdId,
                                         r->branchDocId, r->value, r->branchFolderId, r->sourceName,
                                         r->branchName, r->sourceFolder, r->branchFolder, r->shared));
-        row->owner = this;
+        row->images = &m_fileTypes;
         anyShared = anyShared || r->shared;
         // Each record goes as soon as its row stands: a large branch never holds both in full.
         delete r;
@@ -184,46 +171,6 @@ void CBranchDetailsDlg::AddSharedColumn() {
     m_list.InsertColumn(3, DialogText(14, L"Shared").c_str(), LVCFMT_LEFT, kSharedColumnWidth);
     m_nColumns = 4;
     m_strColumnSet = L"FileColsShared";
-}
-
-int CBranchDetailsDlg::GetFileImageIndex(const wchar_t* fileName) {
-    std::wstring name = fileName ? fileName : L"";
-    const size_t dot = name.rfind(L'.');
-    std::wstring extension = dot == std::wstring::npos ? std::wstring() : name.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
-
-    auto known = m_extToImage.find(extension);
-    if (known != m_extToImage.end())
-        return known->second;
-    if (!m_imageList.GetSafeHandle())
-        return -1;
-
-    // The type's registration first (no file, so no icon handler is loaded for it), then
-    // the file itself, then the shell's icon for an unregistered type.
-    ScopedHICON icon;
-    ScopedHICON large;
-    GetExtensionIcons(extension.c_str(), icon.put(), large.put());
-    if (!icon)
-        icon.reset(large.release());
-    if (!icon)
-        GetFileIcons(name.c_str(), icon.put(), large.put());
-    if (!icon) {
-        SHFILEINFOW info{};
-        if (::SHGetFileInfoW(L"UnknownIcon", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
-                             SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES))
-            icon.reset(info.hIcon);
-    }
-    if (!icon)
-        return -1;
-
-    HIMAGELIST list = m_imageList.GetSafeHandle();
-    const int count = ::ImageList_GetImageCount(list);
-    ::ImageList_SetImageCount(list, static_cast<UINT>(count + 1));
-    const int index = ::ImageList_ReplaceIcon(list, count, icon.get());
-    if (index >= 0)
-        m_extToImage.emplace(std::move(extension), index);
-    return index;
 }
 
 void CBranchDetailsDlg::ExportFileList(int mode) {

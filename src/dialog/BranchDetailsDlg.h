@@ -1,11 +1,10 @@
 #pragma once
 #include <string>
-#include <unordered_map>
 #include "contracts/Dbcall.h"
 #include "contracts/OrvVault.h"
 #include "contracts/Txtres.h"
 #include "framework/CDialog.h"
-#include "framework/CImageList.h"
+#include "icons/FileTypeImages.h"
 #include "listview/VListCtrl.h"
 
 // The branch details dialog: who made the branch and when, and every branched file.
@@ -18,9 +17,8 @@ public:
     // object is not kept.
     void Init(int focusDocId, int branchId, SpMgr* spMgr, IOrvVault5* vault);
 
-    // Index in the list's image list of the type icon of `fileName`, or -1. Found once per
-    // lower-cased extension; a failed lookup is asked again next time.
-    int GetFileImageIndex(const wchar_t* fileName);
+    // Index in the list's image list of the type icon of `fileName`, or -1.
+    int GetFileImageIndex(const wchar_t* fileName) { return m_fileTypes.GetFileImageIndex(fileName); }
 
 protected:
     BOOL OnInitDialog() override;
@@ -53,8 +51,7 @@ private:
     std::wstring m_strVaultRoot;
     std::wstring m_strVaultName;
     VListCtrl m_list;
-    CImageList m_imageList;
-    std::unordered_map<std::wstring, int> m_extToImage{17};
+    FileTypeImages m_fileTypes;  // the list's image list and the extension map that fills it
     RECT m_rcInitial{};
     int m_nColumns = 0;
     std::wstring m_strColumnSet = L"-";

@@ -2,8 +2,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <cwchar>
-#include "dialog/BranchDetailsDlg.h"
 #include "dialog/DialogTexts.h"
+#include "icons/FileTypeImages.h"
 #include "listview/SortKeys.h"
 
 namespace {
@@ -75,9 +75,9 @@ void BranchedFileItem::GetText(int column, wchar_t* buffer, int size) {
 }
 
 int BranchedFileItem::GetColumnImage(int column) {
-    if (column != 0 || !owner)
+    if (column != 0 || !images)
         return -1;
-    return owner->GetFileImageIndex(std::wstring(SourceName()).c_str());
+    return images->GetFileImageIndex(std::wstring(SourceName()).c_str());
 }
 
 int BranchedFileItem::Compare(VListCtrlItem& other, int key) {

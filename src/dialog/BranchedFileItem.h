@@ -3,7 +3,7 @@
 #include <string_view>
 #include "listview/VListCtrlItem.h"
 
-class CBranchDetailsDlg;
+class FileTypeImages;
 
 // One branched file in the dialog's list: the source file's type icon, the source and branch
 // paths in full, and whether the file is shared.
@@ -37,7 +37,7 @@ public:
     const int branchDocId;
     const int branchFolderId;
     const bool shared;
-    CBranchDetailsDlg* owner = nullptr;
+    FileTypeImages* images = nullptr;  // the dialog's type icons; not owned
 
     // Rows alive in the process: whoever made rows can check that all were released.
     static long LiveCount() noexcept;

@@ -2,13 +2,13 @@
 
 #include <cwchar>
 #include <exception>
+#include <utility>
 #include <shlobj.h>
 
 #include "base/ScopedHandle.h"
 #include "icons/ExtractIconPair.h"
 #include "icons/GetHandlerIcons.h"
 #include "icons/HostFileFormats.h"
-#include "icons/IconLookupResult.h"
 #include "icons/MakeDefaultTypeName.h"
 #include "settings/Registry.h"
 
@@ -23,7 +23,7 @@ bool ReadClassesValue(const std::wstring& subKey, std::wstring& value, REGSAM ac
 
 // Extracts the pair that a "DefaultIcon" value names: "file,index" (a negative index is a
 // resource id) or a bare file name for its first icon. False unless every wanted icon came.
-bool ExtractDefaultIcon(const std::wstring& value, HICON* small, HICON* large) {
+bool ExtractDefaultIcon(const std::wstring& value, WantedIcons wanted, IconLookup& found) {
     std::wstring file = value;
     int index = 0;
     const size_t comma = value.find(L',');
@@ -31,40 +31,26 @@ bool ExtractDefaultIcon(const std::wstring& value, HICON* small, HICON* large) {
         file = value.substr(0, comma);
         index = ::_wtoi(value.c_str() + comma + 1);
     }
-    ScopedHICON smallIcon;
-    ScopedHICON largeIcon;
-    if (!ExtractCompleteIconPair(file.c_str(), index, small ? &smallIcon : nullptr, large ? &largeIcon : nullptr))
-        return false;
-    if (small)
-        *small = smallIcon.release();
-    if (large)
-        *large = largeIcon.release();
-    return true;
+    return ExtractCompleteIconPair(file.c_str(), index, wanted, found.small, found.large);
 }
 
-int WalkRegistration(const wchar_t* extension, HICON* small, HICON* large, const wchar_t* path, DWORD* flags,
-                     std::wstring* typeName, int* fromRegistry) {
-    if (flags) *flags = 0;
-    if (small) *small = nullptr;
-    if (large) *large = nullptr;
-    if (fromRegistry) *fromRegistry = 0;
+IconLookup WalkRegistration(const wchar_t* extension, WantedIcons wanted, const wchar_t* path) {
+    IconLookup found;
     const std::wstring ext = extension ? extension : L"";
-    int pending = icon_lookup::kForType;
+    IconLookupResult pending = IconLookupResult::ForType;
 
     std::wstring progId;
     if (!ReadClassesValue(L"." + ext, progId)) {
-        if (typeName) *typeName = MakeDefaultTypeName(ext.c_str());
-        return icon_lookup::kNone;
+        found.typeName = MakeDefaultTypeName(ext.c_str());
+        return found;
     }
 
-    if (typeName) {
-        std::wstring registeredName;
-        if (ReadClassesValue(progId, registeredName)) {
-            *typeName = registeredName;
-            if (fromRegistry) *fromRegistry = 1;
-        } else {
-            *typeName = MakeDefaultTypeName(ext.c_str());
-        }
+    std::wstring registeredName;
+    if (ReadClassesValue(progId, registeredName)) {
+        found.typeName = registeredName;
+        found.typeNameFromRegistry = true;
+    } else {
+        found.typeName = MakeDefaultTypeName(ext.c_str());
     }
 
     if (path) {
@@ -72,11 +58,17 @@ int WalkRegistration(const wchar_t* extension, HICON* small, HICON* large, const
         std::wstring handlerClass;
         // The host's own formats keep their handler out of this process.
         if (!IsHostFileFormat(ext.c_str()) && ReadClassesValue(handlerKey, handlerClass)) {
-            const int handled = GetHandlerIcons(handlerClass.c_str(), path, small, large, flags);
-            if (handled != icon_lookup::kNone) {
-                if ((small && *small) || (large && *large))
-                    return handled;
-                pending = handled;
+            IconLookup handled = GetHandlerIcons(handlerClass.c_str(), path, wanted);
+            // A failing handler still marks the type uncacheable for whatever is found next.
+            found.flags = handled.flags;
+            if (handled.result != IconLookupResult::None) {
+                if (handled.HasIcon()) {
+                    found.small = std::move(handled.small);
+                    found.large = std::move(handled.large);
+                    found.result = handled.result;
+                    return found;
+                }
+                pending = handled.result;
             }
         }
     }
@@ -84,11 +76,14 @@ int WalkRegistration(const wchar_t* extension, HICON* small, HICON* large, const
     std::wstring defaultIcon;
     if (ReadClassesValue(progId + L"\\DefaultIcon", defaultIcon) && !defaultIcon.empty()) {
         if (defaultIcon == L"%1") {
-            if (flags) *flags = GIL_PERINSTANCE;
-            return icon_lookup::kPerFile;
+            found.flags = GIL_PERINSTANCE;
+            found.result = IconLookupResult::PerFile;
+            return found;
         }
-        if (ExtractDefaultIcon(defaultIcon, small, large))
-            return icon_lookup::kForType;
+        if (ExtractDefaultIcon(defaultIcon, wanted, found)) {
+            found.result = IconLookupResult::ForType;
+            return found;
+        }
     }
 
     std::wstring classId;
@@ -98,22 +93,19 @@ int WalkRegistration(const wchar_t* extension, HICON* small, HICON* large, const
         // below CLSID, a type's class icon is not found and the walk ends with nothing.
         if (ReadClassesValue(L"CLSID\\" + classId + L"\\DefaultIcon", classIcon, KEY_READ | KEY_WRITE) &&
             !classIcon.empty())
-            ExtractDefaultIcon(classIcon, small, large);
+            static_cast<void>(ExtractDefaultIcon(classIcon, wanted, found));
     }
 
-    if (!((small && *small) || (large && *large)))
-        return icon_lookup::kNone;
-    return pending;
+    found.result = found.HasIcon() ? pending : IconLookupResult::None;
+    return found;
 }
 
 }  // namespace
 
-int GetExtensionIcons(const wchar_t* extension, HICON* small, HICON* large, const wchar_t* path, DWORD* flags,
-                      std::wstring* typeName, int* fromRegistry) noexcept {
+IconLookup GetExtensionIcons(const wchar_t* extension, WantedIcons wanted, const wchar_t* path) noexcept {
     try {
-        return WalkRegistration(extension, small, large, path, flags, typeName, fromRegistry);
+        return WalkRegistration(extension, wanted, path);
     } catch (const std::exception&) {
-        DestroyIconPair(small, large);
-        return icon_lookup::kNone;
+        return IconLookup();
     }
 }

@@ -3,13 +3,13 @@
 #include <climits>
 #include <cstdio>
 #include <exception>
+#include <utility>
 #include <shellapi.h>
 #include <shlobj.h>
 
 #include "base/ScopedHandle.h"
 #include "icons/ExtractIconPair.h"
 #include "icons/GetExtensionIcons.h"
-#include "icons/IconLookupResult.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ ScopedHICON ShellIcon(const wchar_t* file, UINT sizeFlag) {
 }
 
 // The shell's icons for a type that the registration walk could not resolve.
-bool GetProbeFileIcons(const std::wstring& extension, HICON* small, HICON* large) {
+bool GetProbeFileIcons(const std::wstring& extension, IconLookup& found) {
     ScopedHICON largeIcon;
     ScopedHICON smallIcon;
     {
@@ -66,57 +66,41 @@ bool GetProbeFileIcons(const std::wstring& extension, HICON* small, HICON* large
     }
     if (!largeIcon || !smallIcon)
         return false;
-    *small = smallIcon.release();
-    *large = largeIcon.release();
+    found.small = std::move(smallIcon);
+    found.large = std::move(largeIcon);
     return true;
 }
 
-// The type keeps its icon in each file: the file's own first icon.
-bool GetOwnIcons(const wchar_t* path, HICON* small, HICON* large) {
-    ScopedHICON smallIcon;
-    ScopedHICON largeIcon;
-    if (ExtractIconPair(path, 0, small ? &smallIcon : nullptr, large ? &largeIcon : nullptr) == 0)
-        return false;
-    if (small)
-        *small = smallIcon.release();
-    if (large)
-        *large = largeIcon.release();
-    return true;
-}
-
-int LookUpFile(const wchar_t* path, HICON* small, HICON* large, DWORD* flags, std::wstring* typeName,
-               int* fromRegistry) {
+IconLookup LookUpFile(const wchar_t* path, WantedIcons wanted) {
     const std::wstring file = path ? path : L"";
     const size_t dot = file.rfind(L'.');
     const size_t slash = file.rfind(L'\\');
-    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) {
-        if (typeName)
-            typeName->clear();
-        return icon_lookup::kNone;
-    }
+    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash))
+        return IconLookup();
     const std::wstring extension = file.substr(dot + 1);
 
-    const int result = GetExtensionIcons(extension.c_str(), small, large, file.c_str(), flags, typeName, fromRegistry);
-    if (result == icon_lookup::kPerFile) {
-        if ((small && *small) || (large && *large))
-            return icon_lookup::kPerFile;
-        if (flags)
-            *flags = GIL_PERINSTANCE;
-        return GetOwnIcons(file.c_str(), small, large) ? icon_lookup::kPerFile : icon_lookup::kNone;
+    IconLookup found = GetExtensionIcons(extension.c_str(), wanted, file.c_str());
+    if (found.result == IconLookupResult::PerFile) {
+        if (found.HasIcon())
+            return found;
+        // The type keeps its icon in each file: the file's own first icon.
+        found.flags = GIL_PERINSTANCE;
+        if (ExtractIconPair(file.c_str(), 0, wanted, found.small, found.large) == 0)
+            found.result = IconLookupResult::None;
+        return found;
     }
-    if (result == icon_lookup::kNone && small && large && !*small && !*large)
-        return GetProbeFileIcons(extension, small, large) ? icon_lookup::kPerFile : icon_lookup::kNone;
-    return result;
+    if (found.result == IconLookupResult::None && wanted == WantedIcons::Both && !found.HasIcon() &&
+        GetProbeFileIcons(extension, found))
+        found.result = IconLookupResult::PerFile;
+    return found;
 }
 
 }  // namespace
 
-int GetFileIcons(const wchar_t* path, HICON* small, HICON* large, DWORD* flags, std::wstring* typeName,
-                 int* fromRegistry) noexcept {
+IconLookup GetFileIcons(const wchar_t* path, WantedIcons wanted) noexcept {
     try {
-        return LookUpFile(path, small, large, flags, typeName, fromRegistry);
+        return LookUpFile(path, wanted);
     } catch (const std::exception&) {
-        DestroyIconPair(small, large);
-        return icon_lookup::kNone;
+        return IconLookup();
     }
 }

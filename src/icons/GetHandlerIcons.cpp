@@ -9,7 +9,6 @@
 
 #include "icons/ComDll.h"
 #include "icons/ExtractIconPair.h"
-#include "icons/IconLookupResult.h"
 #include "settings/Registry.h"
 
 using Microsoft::WRL::ComPtr;
@@ -107,18 +106,9 @@ bool CreateByHand(const wchar_t* clsidText, const CLSID& clsid, ComDll& server, 
     return false;
 }
 
-struct HandlerAnswer {
-    int result = icon_lookup::kNone;
-    UINT flags = 0;
-    bool storeFlags = false;
-    ScopedHICON small;
-    ScopedHICON large;
-};
-
 // Asks the handler for the file's icons. Any failure of the handler answers its HRESULT, and
 // the caller then treats the type as uncacheable.
-HRESULT AskHandler(const IconHandler& handler, const wchar_t* path, bool wantSmall, bool wantLarge,
-                   HandlerAnswer& answer) {
+HRESULT AskHandler(const IconHandler& handler, const wchar_t* path, WantedIcons wanted, IconLookup& answer) {
     ComPtr<IPersistFile> persistFile;
     if (FAILED(handler.Unknown()->QueryInterface(IID_IPersistFile,
                                                  reinterpret_cast<void**>(persistFile.GetAddressOf()))) ||
@@ -133,22 +123,19 @@ HRESULT AskHandler(const IconHandler& handler, const wchar_t* path, bool wantSma
     const HRESULT located = handler.GetIconLocation(location, index, flags);
     if (FAILED(located))
         return located;
-    if (location.empty()) {
-        answer.result = icon_lookup::kNone;
+    if (location.empty())
         return S_OK;
-    }
 
     answer.flags = flags;
-    answer.storeFlags = true;
-    answer.result = (flags & (GIL_PERINSTANCE | GIL_DONTCACHE)) ? icon_lookup::kPerFile : icon_lookup::kForType;
+    answer.result = (flags & (GIL_PERINSTANCE | GIL_DONTCACHE)) ? IconLookupResult::PerFile : IconLookupResult::ForType;
     if (::_waccess(path, 0) != 0)
         return S_OK;
 
     if (flags & GIL_NOTFILENAME) {
         HICON small = nullptr;
         HICON large = nullptr;
-        const HRESULT extracted = handler.Extract(location, index, wantLarge ? &large : nullptr,
-                                                  wantSmall ? &small : nullptr);
+        const HRESULT extracted = handler.Extract(location, index, Wants(wanted, WantedIcons::Large) ? &large : nullptr,
+                                                  Wants(wanted, WantedIcons::Small) ? &small : nullptr);
         // Whatever came back is ours, even from a failing call, and is destroyed if unused.
         answer.small.reset(small);
         answer.large.reset(large);
@@ -162,44 +149,37 @@ HRESULT AskHandler(const IconHandler& handler, const wchar_t* path, bool wantSma
 
     // The location's index always names an icon resource id here, whatever its sign.
     const int resourceIndex = index < 0 ? index : -index;
-    if (ExtractIconPair(location.c_str(), resourceIndex, wantSmall ? &answer.small : nullptr,
-                        wantLarge ? &answer.large : nullptr) == 0)
+    if (ExtractIconPair(location.c_str(), resourceIndex, wanted, answer.small, answer.large) == 0)
         return E_FAIL;
     return S_OK;
 }
 
-int AskHandlerClass(const wchar_t* clsidText, const wchar_t* path, HICON* small, HICON* large, DWORD* flags) {
+IconLookup AskHandlerClass(const wchar_t* clsidText, const wchar_t* path, WantedIcons wanted) {
     CLSID clsid = {};
     if (!clsidText || !path || !ParseClassId(clsidText, clsid))
-        return icon_lookup::kNone;
+        return IconLookup();
 
     // Declared first so that it outlives every interface of the handler it serves.
     ComDll server;
     IconHandler handler;
     if (!CreateWithCom(clsid, handler) && !CreateByHand(clsidText, clsid, server, handler))
-        return icon_lookup::kNone;
+        return IconLookup();
 
-    HandlerAnswer answer;
-    if (FAILED(AskHandler(handler, path, small != nullptr, large != nullptr, answer))) {
-        if (flags)
-            *flags = GIL_DONTCACHE;
-        return icon_lookup::kNone;
+    IconLookup answer;
+    if (FAILED(AskHandler(handler, path, wanted, answer))) {
+        IconLookup failed;
+        failed.flags = GIL_DONTCACHE;
+        return failed;
     }
-    if (flags && answer.storeFlags)
-        *flags = answer.flags;
-    if (small)
-        *small = answer.small.release();
-    if (large)
-        *large = answer.large.release();
-    return answer.result;
+    return answer;
 }
 
 }  // namespace
 
-int GetHandlerIcons(const wchar_t* clsidText, const wchar_t* path, HICON* small, HICON* large, DWORD* flags) noexcept {
+IconLookup GetHandlerIcons(const wchar_t* clsidText, const wchar_t* path, WantedIcons wanted) noexcept {
     try {
-        return AskHandlerClass(clsidText, path, small, large, flags);
+        return AskHandlerClass(clsidText, path, wanted);
     } catch (const std::exception&) {
-        return icon_lookup::kNone;
+        return IconLookup();
     }
 }

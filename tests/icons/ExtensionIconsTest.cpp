@@ -5,7 +5,7 @@
 
 #include "IconTestSupport.h"
 #include "icons/GetExtensionIcons.h"
-#include "icons/IconLookupResult.h"
+#include "icons/IconLookup.h"
 
 using namespace icon_test;
 
@@ -15,39 +15,38 @@ constexpr wchar_t kProgId[] = L"LineageTest.Walk";
 constexpr wchar_t kExt[] = L"lnwalk";
 constexpr wchar_t kClassId[] = L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F01}";
 
-using Lookup = LookupResult;
+using Lookup = IconLookup;
 
 void LookUp(const wchar_t* extension, Lookup& out, bool wantSmall = true, bool wantLarge = true) {
-    out.result = GetExtensionIcons(extension, wantSmall ? &out.icons.small : nullptr,
-                                   wantLarge ? &out.icons.large : nullptr, nullptr, &out.flags, &out.typeName,
-                                   &out.fromRegistry);
+    const WantedIcons wanted = wantSmall && wantLarge ? WantedIcons::Both : wantSmall ? WantedIcons::Small : WantedIcons::Large;
+    out = GetExtensionIcons(extension, wanted);
 }
 
 TEST(ExtensionWithoutRegistration, FindsNothingAndNamesTheTypeAfterTheExtension) {
     Lookup found;
     LookUp(L"lnunregistered", found);
-    EXPECT_EQ(found.result, icon_lookup::kNone);
+    EXPECT_EQ(found.result, IconLookupResult::None);
     EXPECT_EQ(found.typeName, L"LNUNREGISTERED File");
-    EXPECT_EQ(found.fromRegistry, 0);
+    EXPECT_EQ(found.typeNameFromRegistry, 0);
     EXPECT_EQ(found.flags, 0u);
-    EXPECT_EQ(found.icons.small, nullptr);
-    EXPECT_EQ(found.icons.large, nullptr);
+    EXPECT_EQ(found.small.get(), nullptr);
+    EXPECT_EQ(found.large.get(), nullptr);
 }
 
 TEST(ExtensionWithoutRegistration, XyzIsAnXyzFile) {
     Lookup found;
     LookUp(L"xyz", found);
-    EXPECT_EQ(found.result, icon_lookup::kNone);
+    EXPECT_EQ(found.result, IconLookupResult::None);
     EXPECT_EQ(found.typeName, L"XYZ File");
-    EXPECT_EQ(found.fromRegistry, 0);
+    EXPECT_EQ(found.typeNameFromRegistry, 0);
 }
 
 TEST(ExtensionWithoutRegistration, AnEmptyExtensionIsPlainlyAFile) {
     Lookup found;
     LookUp(L"", found);
-    EXPECT_EQ(found.result, icon_lookup::kNone);
+    EXPECT_EQ(found.result, IconLookupResult::None);
     EXPECT_EQ(found.typeName, L"File");
-    EXPECT_EQ(found.fromRegistry, 0);
+    EXPECT_EQ(found.typeNameFromRegistry, 0);
 }
 
 TEST(ExtensionWithoutProgId, FindsNothingAndNamesTheTypeAfterTheExtension) {
@@ -56,11 +55,11 @@ TEST(ExtensionWithoutProgId, FindsNothingAndNamesTheTypeAfterTheExtension) {
     reg.SetDefault(L".lnnoprogid\\DefaultIcon", BinPath(L"IconLib.dll"));  // not where the walk looks
     Lookup found;
     LookUp(L"lnnoprogid", found);
-    EXPECT_EQ(found.result, icon_lookup::kNone);
+    EXPECT_EQ(found.result, IconLookupResult::None);
     EXPECT_EQ(found.typeName, L"LNNOPROGID File");
-    EXPECT_EQ(found.fromRegistry, 0);
-    EXPECT_EQ(found.icons.small, nullptr);
-    EXPECT_EQ(found.icons.large, nullptr);
+    EXPECT_EQ(found.typeNameFromRegistry, 0);
+    EXPECT_EQ(found.small.get(), nullptr);
+    EXPECT_EQ(found.large.get(), nullptr);
 }
 
 TEST(TypeName, ComesFromTheProgIdAndSetsTheRegistryFlag) {
@@ -69,9 +68,9 @@ TEST(TypeName, ComesFromTheProgIdAndSetsTheRegistryFlag) {
     reg.SetDefault(std::wstring(kProgId) + L"\\DefaultIcon", BinPath(L"IconLib.dll") + L",-205");
     Lookup found;
     LookUp(kExt, found);
-    EXPECT_EQ(found.result, icon_lookup::kForType);
+    EXPECT_EQ(found.result, IconLookupResult::ForType);
     EXPECT_EQ(found.typeName, L"Lineage Walk Document");
-    EXPECT_EQ(found.fromRegistry, 1);
+    EXPECT_EQ(found.typeNameFromRegistry, 1);
 }
 
 TEST(TypeName, IsTheDefaultOneWhenTheProgIdHasNoName) {
@@ -80,9 +79,9 @@ TEST(TypeName, IsTheDefaultOneWhenTheProgIdHasNoName) {
     reg.SetDefault(std::wstring(kProgId) + L"\\DefaultIcon", BinPath(L"IconLib.dll") + L",-205");
     Lookup found;
     LookUp(kExt, found);
-    EXPECT_EQ(found.result, icon_lookup::kForType);
+    EXPECT_EQ(found.result, IconLookupResult::ForType);
     EXPECT_EQ(found.typeName, L"LNWALK File");
-    EXPECT_EQ(found.fromRegistry, 0);
+    EXPECT_EQ(found.typeNameFromRegistry, 0);
 }
 
 TEST(TypeName, IsTheDefaultOneWhenTheProgIdKeyIsMissing) {
@@ -90,16 +89,16 @@ TEST(TypeName, IsTheDefaultOneWhenTheProgIdKeyIsMissing) {
     reg.Type(kExt, L"LineageTest.NoSuchProgId");
     Lookup found;
     LookUp(kExt, found);
-    EXPECT_EQ(found.result, icon_lookup::kNone);
+    EXPECT_EQ(found.result, IconLookupResult::None);
     EXPECT_EQ(found.typeName, L"LNWALK File");
-    EXPECT_EQ(found.fromRegistry, 0);
+    EXPECT_EQ(found.typeNameFromRegistry, 0);
 }
 
 // One "DefaultIcon" value and what the walk makes of it.
 struct DefaultIconCase {
     const char* name;
     std::wstring value;
-    int result;
+    IconLookupResult result;
     long colour;  // of both icons; -1: no icons
     DWORD flags;
 };
@@ -118,15 +117,15 @@ TEST_P(DefaultIconValue, GivesTheIconsItNames) {
     EXPECT_EQ(found.result, c.result);
     EXPECT_EQ(found.flags, c.flags);
     if (c.colour < 0) {
-        EXPECT_EQ(found.icons.small, nullptr);
-        EXPECT_EQ(found.icons.large, nullptr);
+        EXPECT_EQ(found.small.get(), nullptr);
+        EXPECT_EQ(found.large.get(), nullptr);
     } else {
-        ASSERT_NE(found.icons.small, nullptr);
-        ASSERT_NE(found.icons.large, nullptr);
-        EXPECT_EQ(CentreColour(found.icons.small), c.colour);
-        EXPECT_EQ(CentreColour(found.icons.large), c.colour);
-        EXPECT_EQ(IconWidth(found.icons.small), ::GetSystemMetrics(SM_CXSMICON));
-        EXPECT_EQ(IconWidth(found.icons.large), ::GetSystemMetrics(SM_CXICON));
+        ASSERT_NE(found.small.get(), nullptr);
+        ASSERT_NE(found.large.get(), nullptr);
+        EXPECT_EQ(CentreColour(found.small.get()), c.colour);
+        EXPECT_EQ(CentreColour(found.large.get()), c.colour);
+        EXPECT_EQ(IconWidth(found.small.get()), ::GetSystemMetrics(SM_CXSMICON));
+        EXPECT_EQ(IconWidth(found.large.get()), ::GetSystemMetrics(SM_CXICON));
     }
 }
 
@@ -134,21 +133,21 @@ INSTANTIATE_TEST_SUITE_P(
     Values, DefaultIconValue,
     ::testing::Values(
         DefaultIconCase{"negative number names the resource id", BinPath(L"IconLib.dll") + L",-205",
-                        icon_lookup::kForType, kBlue, 0},
-        DefaultIconCase{"resource id of the first icon", BinPath(L"IconLib.dll") + L",-100", icon_lookup::kForType,
+                        IconLookupResult::ForType, kBlue, 0},
+        DefaultIconCase{"resource id of the first icon", BinPath(L"IconLib.dll") + L",-100", IconLookupResult::ForType,
                         kRed, 0},
         DefaultIconCase{"positive number is the icon's place", BinPath(L"IconLib.dll") + L",1",
-                        icon_lookup::kForType, kGreen, 0},
-        DefaultIconCase{"no comma means the first icon", BinPath(L"IconLib.dll"), icon_lookup::kForType, kRed, 0},
-        DefaultIconCase{"an icon file", BinPath(L"iconfiles\\red.ico"), icon_lookup::kForType, kRed, 0},
-        DefaultIconCase{"an icon file with index", BinPath(L"iconfiles\\red.ico") + L",0", icon_lookup::kForType,
+                        IconLookupResult::ForType, kGreen, 0},
+        DefaultIconCase{"no comma means the first icon", BinPath(L"IconLib.dll"), IconLookupResult::ForType, kRed, 0},
+        DefaultIconCase{"an icon file", BinPath(L"iconfiles\\red.ico"), IconLookupResult::ForType, kRed, 0},
+        DefaultIconCase{"an icon file with index", BinPath(L"iconfiles\\red.ico") + L",0", IconLookupResult::ForType,
                         kRed, 0},
-        DefaultIconCase{"missing resource id", BinPath(L"IconLib.dll") + L",-999", icon_lookup::kNone, -1, 0},
-        DefaultIconCase{"icon place beyond the last", BinPath(L"IconLib.dll") + L",17", icon_lookup::kNone, -1, 0},
-        DefaultIconCase{"library without icons", BinPath(L"IconLibNone.dll"), icon_lookup::kNone, -1, 0},
-        DefaultIconCase{"missing file", BinPath(L"NoSuchLibrary.dll") + L",-205", icon_lookup::kNone, -1, 0},
-        DefaultIconCase{"per-file icon", L"%1", icon_lookup::kPerFile, -1, GIL_PERINSTANCE},
-        DefaultIconCase{"empty value", L"", icon_lookup::kNone, -1, 0}),
+        DefaultIconCase{"missing resource id", BinPath(L"IconLib.dll") + L",-999", IconLookupResult::None, -1, 0},
+        DefaultIconCase{"icon place beyond the last", BinPath(L"IconLib.dll") + L",17", IconLookupResult::None, -1, 0},
+        DefaultIconCase{"library without icons", BinPath(L"IconLibNone.dll"), IconLookupResult::None, -1, 0},
+        DefaultIconCase{"missing file", BinPath(L"NoSuchLibrary.dll") + L",-205", IconLookupResult::None, -1, 0},
+        DefaultIconCase{"per-file icon", L"%1", IconLookupResult::PerFile, -1, GIL_PERINSTANCE},
+        DefaultIconCase{"empty value", L"", IconLookupResult::None, -1, 0}),
     [](const ::testing::TestParamInfo<DefaultIconCase>& info) {
         std::string name = info.param.name;
         for (char& ch : name)
@@ -164,8 +163,8 @@ TEST(DefaultIconValueType, AnExpandableValueIsExpanded) {
     Lookup found;
     LookUp(kExt, found);
     ::SetEnvironmentVariableW(L"LINEAGE_ICON_FIXTURES", nullptr);
-    EXPECT_EQ(found.result, icon_lookup::kForType);
-    EXPECT_EQ(CentreColour(found.icons.small), kBlue);
+    EXPECT_EQ(found.result, IconLookupResult::ForType);
+    EXPECT_EQ(CentreColour(found.small.get()), kBlue);
 }
 
 TEST(WantedIcons, OnlyTheWantedIconIsExtracted) {
@@ -174,13 +173,13 @@ TEST(WantedIcons, OnlyTheWantedIconIsExtracted) {
     reg.SetDefault(std::wstring(kProgId) + L"\\DefaultIcon", BinPath(L"IconLib.dll") + L",-101");
     Lookup smallOnly;
     LookUp(kExt, smallOnly, true, false);
-    EXPECT_EQ(smallOnly.result, icon_lookup::kForType);
-    EXPECT_EQ(CentreColour(smallOnly.icons.small), kGreen);
-    EXPECT_EQ(IconWidth(smallOnly.icons.small), ::GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(smallOnly.result, IconLookupResult::ForType);
+    EXPECT_EQ(CentreColour(smallOnly.small.get()), kGreen);
+    EXPECT_EQ(IconWidth(smallOnly.small.get()), ::GetSystemMetrics(SM_CXSMICON));
     Lookup largeOnly;
     LookUp(kExt, largeOnly, false, true);
-    EXPECT_EQ(largeOnly.result, icon_lookup::kForType);
-    EXPECT_EQ(IconWidth(largeOnly.icons.large), ::GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(largeOnly.result, IconLookupResult::ForType);
+    EXPECT_EQ(IconWidth(largeOnly.large.get()), ::GetSystemMetrics(SM_CXICON));
 }
 
 TEST(ClassDefaultIcon, IsUsedWhenTheProgIdHasNone) {
@@ -190,9 +189,9 @@ TEST(ClassDefaultIcon, IsUsedWhenTheProgIdHasNone) {
     reg.SetDefault(std::wstring(L"CLSID\\") + kClassId + L"\\DefaultIcon", BinPath(L"IconLib.dll") + L",-101");
     Lookup found;
     LookUp(kExt, found);
-    EXPECT_EQ(found.result, icon_lookup::kForType);
-    EXPECT_EQ(CentreColour(found.icons.small), kGreen);
-    EXPECT_EQ(CentreColour(found.icons.large), kGreen);
+    EXPECT_EQ(found.result, IconLookupResult::ForType);
+    EXPECT_EQ(CentreColour(found.small.get()), kGreen);
+    EXPECT_EQ(CentreColour(found.large.get()), kGreen);
 }
 
 TEST(ClassDefaultIcon, IsUsedWhenTheProgIdsIconCannotBeExtracted) {
@@ -203,8 +202,8 @@ TEST(ClassDefaultIcon, IsUsedWhenTheProgIdsIconCannotBeExtracted) {
     reg.SetDefault(std::wstring(L"CLSID\\") + kClassId + L"\\DefaultIcon", BinPath(L"IconLib.dll"));
     Lookup found;
     LookUp(kExt, found);
-    EXPECT_EQ(found.result, icon_lookup::kForType);
-    EXPECT_EQ(CentreColour(found.icons.small), kRed);
+    EXPECT_EQ(found.result, IconLookupResult::ForType);
+    EXPECT_EQ(CentreColour(found.small.get()), kRed);
 }
 
 TEST(ClassDefaultIcon, GivesWayToTheProgIdsOwn) {
@@ -215,7 +214,7 @@ TEST(ClassDefaultIcon, GivesWayToTheProgIdsOwn) {
     reg.SetDefault(std::wstring(L"CLSID\\") + kClassId + L"\\DefaultIcon", BinPath(L"IconLib.dll") + L",-101");
     Lookup found;
     LookUp(kExt, found);
-    EXPECT_EQ(CentreColour(found.icons.small), kBlue);
+    EXPECT_EQ(CentreColour(found.small.get()), kBlue);
 }
 
 TEST(ClassDefaultIcon, AMissingClassKeyFindsNothing) {
@@ -224,7 +223,7 @@ TEST(ClassDefaultIcon, AMissingClassKeyFindsNothing) {
     reg.SetDefault(std::wstring(kProgId) + L"\\CLSID", L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4FFF}");
     Lookup found;
     LookUp(kExt, found);
-    EXPECT_EQ(found.result, icon_lookup::kNone);
+    EXPECT_EQ(found.result, IconLookupResult::None);
 }
 
 }  // namespace

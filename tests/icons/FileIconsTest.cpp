@@ -4,7 +4,7 @@
 
 #include "IconTestSupport.h"
 #include "icons/GetFileIcons.h"
-#include "icons/IconLookupResult.h"
+#include "icons/IconLookup.h"
 
 using namespace icon_test;
 
@@ -12,12 +12,9 @@ namespace {
 
 constexpr wchar_t kProgId[] = L"LineageTest.FileIcons";
 
-using FileLookup = LookupResult;
+using FileLookup = IconLookup;
 
-void LookUp(const std::wstring& path, FileLookup& out) {
-    out.result = GetFileIcons(path.c_str(), &out.icons.small, &out.icons.large, &out.flags, &out.typeName,
-                              &out.fromRegistry);
-}
+void LookUp(const std::wstring& path, FileLookup& out) { out = GetFileIcons(path.c_str()); }
 
 struct PathCase {
     const char* name;
@@ -29,10 +26,10 @@ class PathWithoutExtension : public ::testing::TestWithParam<PathCase> {};
 TEST_P(PathWithoutExtension, FindsNothingAndHasNoTypeName) {
     FileLookup found;
     LookUp(GetParam().path, found);
-    EXPECT_EQ(found.result, icon_lookup::kNone);
+    EXPECT_EQ(found.result, IconLookupResult::None);
     EXPECT_EQ(found.typeName, L"");
-    EXPECT_EQ(found.icons.small, nullptr);
-    EXPECT_EQ(found.icons.large, nullptr);
+    EXPECT_EQ(found.small.get(), nullptr);
+    EXPECT_EQ(found.large.get(), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, PathWithoutExtension,
@@ -48,12 +45,12 @@ TEST(FileOfRegisteredType, GetsTheTypesIconsAndName) {
     reg.SetDefault(std::wstring(kProgId) + L"\\DefaultIcon", BinPath(L"IconLib.dll") + L",-205");
     FileLookup found;
     LookUp(L"C:\\vault\\Parts.v2\\bracket.lnfile", found);
-    EXPECT_EQ(found.result, icon_lookup::kForType);
+    EXPECT_EQ(found.result, IconLookupResult::ForType);
     EXPECT_EQ(found.typeName, L"Lineage File Document");
-    EXPECT_EQ(found.fromRegistry, 1);
+    EXPECT_EQ(found.typeNameFromRegistry, 1);
     EXPECT_EQ(found.flags, 0u);
-    EXPECT_EQ(CentreColour(found.icons.small), kBlue);
-    EXPECT_EQ(CentreColour(found.icons.large), kBlue);
+    EXPECT_EQ(CentreColour(found.small.get()), kBlue);
+    EXPECT_EQ(CentreColour(found.large.get()), kBlue);
 }
 
 // Types whose "DefaultIcon" is "%1" keep their icon in each file.
@@ -75,33 +72,33 @@ protected:
 TEST_F(IconInEachFile, TheFilesFirstIconIsUsed) {
     FileLookup found;
     LookUp(CopyAs(L"IconLib.dll", L"picture.lnpct"), found);
-    EXPECT_EQ(found.result, icon_lookup::kPerFile);
+    EXPECT_EQ(found.result, IconLookupResult::PerFile);
     EXPECT_EQ(found.flags, static_cast<DWORD>(GIL_PERINSTANCE));
-    EXPECT_EQ(CentreColour(found.icons.small), kRed);
-    EXPECT_EQ(CentreColour(found.icons.large), kRed);
+    EXPECT_EQ(CentreColour(found.small.get()), kRed);
+    EXPECT_EQ(CentreColour(found.large.get()), kRed);
 }
 
 TEST_F(IconInEachFile, AFileWithoutIconsFindsNothing) {
     FileLookup found;
     LookUp(CopyAs(L"IconLibNone.dll", L"empty.lnpct"), found);
-    EXPECT_EQ(found.result, icon_lookup::kNone);
+    EXPECT_EQ(found.result, IconLookupResult::None);
     EXPECT_EQ(found.flags, static_cast<DWORD>(GIL_PERINSTANCE));
-    EXPECT_EQ(found.icons.small, nullptr);
-    EXPECT_EQ(found.icons.large, nullptr);
+    EXPECT_EQ(found.small.get(), nullptr);
+    EXPECT_EQ(found.large.get(), nullptr);
 }
 
 TEST_F(IconInEachFile, AMissingFileFindsNothing) {
     FileLookup found;
     LookUp(m_temp.Path() + L"gone.lnpct", found);
-    EXPECT_EQ(found.result, icon_lookup::kNone);
-    EXPECT_EQ(found.icons.small, nullptr);
+    EXPECT_EQ(found.result, IconLookupResult::None);
+    EXPECT_EQ(found.small.get(), nullptr);
 }
 
 TEST_F(IconInEachFile, OneWantedIconIsEnough) {
     const std::wstring path = CopyAs(L"IconLib.dll", L"picture.lnpct");
-    IconPair icons;
-    EXPECT_EQ(GetFileIcons(path.c_str(), &icons.small, nullptr), icon_lookup::kPerFile);
-    EXPECT_EQ(CentreColour(icons.small), kRed);
+    const IconLookup icons = GetFileIcons(path.c_str(), WantedIcons::Small);
+    EXPECT_EQ(icons.result, IconLookupResult::PerFile);
+    EXPECT_EQ(CentreColour(icons.small.get()), kRed);
 }
 
 // Unresolved types: the shell is asked about an empty probe file in the temporary folder.
@@ -113,11 +110,11 @@ protected:
 TEST_F(ProbeFile, GivesTheShellsIconsForAnUnregisteredType) {
     FileLookup found;
     LookUp(L"C:\\vault\\Docs\\notes.lnprobe", found);
-    EXPECT_EQ(found.result, icon_lookup::kPerFile);
-    EXPECT_NE(found.icons.small, nullptr);
-    EXPECT_NE(found.icons.large, nullptr);
-    EXPECT_EQ(IconWidth(found.icons.small), ::GetSystemMetrics(SM_CXSMICON));
-    EXPECT_EQ(IconWidth(found.icons.large), ::GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(found.result, IconLookupResult::PerFile);
+    EXPECT_NE(found.small.get(), nullptr);
+    EXPECT_NE(found.large.get(), nullptr);
+    EXPECT_EQ(IconWidth(found.small.get()), ::GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(IconWidth(found.large.get()), ::GetSystemMetrics(SM_CXICON));
     EXPECT_EQ(found.typeName, L"LNPROBE File");
     EXPECT_TRUE(m_temp.Files().empty()) << "the probe file was left behind";
 }
@@ -132,7 +129,7 @@ TEST_F(ProbeFile, NamesAreTriedFromZeroUpward) {
         LookUp(L"C:\\vault\\Docs\\notes.lnprobe", found);
         calls = recorder.Calls();
     }
-    EXPECT_EQ(found.result, icon_lookup::kPerFile);
+    EXPECT_EQ(found.result, IconLookupResult::PerFile);
     const std::wstring zero = m_temp.Path() + L"0.lnprobe";
     const std::wstring one = m_temp.Path() + L"1.lnprobe";
     ASSERT_EQ(calls.size(), 4u);
@@ -157,9 +154,9 @@ TEST_F(ProbeFile, IsAlsoUsedForARegisteredTypeWithoutIcons) {
     reg.SetDefault(std::wstring(kProgId) + L"\\DefaultIcon", BinPath(L"IconLibNone.dll"));
     FileLookup found;
     LookUp(L"C:\\vault\\bare.lnbare", found);
-    EXPECT_EQ(found.result, icon_lookup::kPerFile);
-    EXPECT_NE(found.icons.small, nullptr);
-    EXPECT_NE(found.icons.large, nullptr);
+    EXPECT_EQ(found.result, IconLookupResult::PerFile);
+    EXPECT_NE(found.small.get(), nullptr);
+    EXPECT_NE(found.large.get(), nullptr);
     EXPECT_EQ(found.typeName, L"Bare Type");
     EXPECT_TRUE(m_temp.Files().empty());
 }
@@ -167,9 +164,9 @@ TEST_F(ProbeFile, IsAlsoUsedForARegisteredTypeWithoutIcons) {
 TEST_F(ProbeFile, IsNotMadeWhenOnlyOneIconIsWanted) {
     FileCallRecorder recorder(m_temp.Path());
     ASSERT_TRUE(recorder.Installed());
-    IconPair icons;
-    EXPECT_EQ(GetFileIcons(L"C:\\vault\\notes.lnprobe", &icons.small, nullptr), icon_lookup::kNone);
-    EXPECT_EQ(icons.small, nullptr);
+    const IconLookup icons = GetFileIcons(L"C:\\vault\\notes.lnprobe", WantedIcons::Small);
+    EXPECT_EQ(icons.result, IconLookupResult::None);
+    EXPECT_EQ(icons.small.get(), nullptr);
     EXPECT_TRUE(recorder.Calls().empty());
 }
 
@@ -179,9 +176,9 @@ TEST_F(ProbeFile, ATemporaryFolderThatCannotTakeFilesFindsNothingAndLeavesNothin
     ::SetEnvironmentVariableW(L"TEMP", missingFolder.c_str());
     FileLookup found;
     LookUp(L"C:\\vault\\notes.lnprobe", found);
-    EXPECT_EQ(found.result, icon_lookup::kNone);
-    EXPECT_EQ(found.icons.small, nullptr);
-    EXPECT_EQ(found.icons.large, nullptr);
+    EXPECT_EQ(found.result, IconLookupResult::None);
+    EXPECT_EQ(found.small.get(), nullptr);
+    EXPECT_EQ(found.large.get(), nullptr);
     EXPECT_EQ(::GetFileAttributesW(missingFolder.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(m_temp.Files().empty());
 }

@@ -10,7 +10,7 @@
 #include "icons/GetFileIcons.h"
 #include "icons/GetHandlerIcons.h"
 #include "icons/HostFileFormats.h"
-#include "icons/IconLookupResult.h"
+#include "icons/IconLookup.h"
 
 using namespace icon_test;
 using namespace icon_fixtures;
@@ -48,7 +48,7 @@ private:
 struct HandlerCase {
     const char* name;
     HandlerKind kind;
-    int result;
+    IconLookupResult result;
     DWORD flags;
     long colour;  // -1: no icons
 };
@@ -68,21 +68,19 @@ protected:
 TEST_P(HandlerAnswers, WithTheResultFlagsAndIconsOfItsKind) {
     const HandlerCase& c = GetParam();
     const std::wstring cwd = CurrentDirectory();
-    IconPair icons;
-    DWORD flags = 0x4000;
-    const int result = GetHandlerIcons(Handler(c.kind).clsid, m_file.Path().c_str(), &icons.small, &icons.large, &flags);
-    EXPECT_EQ(result, c.result);
-    EXPECT_EQ(flags, c.flags);
+    const IconLookup icons = GetHandlerIcons(Handler(c.kind).clsid, m_file.Path().c_str(), WantedIcons::Both);
+    EXPECT_EQ(icons.result, c.result);
+    EXPECT_EQ(icons.flags, c.flags);
     if (c.colour < 0) {
-        EXPECT_EQ(icons.small, nullptr);
-        EXPECT_EQ(icons.large, nullptr);
+        EXPECT_EQ(icons.small.get(), nullptr);
+        EXPECT_EQ(icons.large.get(), nullptr);
     } else {
-        ASSERT_NE(icons.small, nullptr);
-        ASSERT_NE(icons.large, nullptr);
-        EXPECT_EQ(CentreColour(icons.small), c.colour);
-        EXPECT_EQ(CentreColour(icons.large), c.colour);
-        EXPECT_EQ(IconWidth(icons.small), 16);
-        EXPECT_EQ(IconWidth(icons.large), 32);
+        ASSERT_NE(icons.small.get(), nullptr);
+        ASSERT_NE(icons.large.get(), nullptr);
+        EXPECT_EQ(CentreColour(icons.small.get()), c.colour);
+        EXPECT_EQ(CentreColour(icons.large.get()), c.colour);
+        EXPECT_EQ(IconWidth(icons.small.get()), 16);
+        EXPECT_EQ(IconWidth(icons.large.get()), 32);
     }
     EXPECT_EQ(CurrentDirectory(), cwd);
 }
@@ -90,15 +88,15 @@ TEST_P(HandlerAnswers, WithTheResultFlagsAndIconsOfItsKind) {
 INSTANTIATE_TEST_SUITE_P(
     Kinds, HandlerAnswers,
     ::testing::Values(
-        HandlerCase{"wide interface", HandlerKind::Wide, icon_lookup::kForType, 0, kMagenta},
-        HandlerCase{"ansi interface only", HandlerKind::AnsiOnly, icon_lookup::kForType, 0, kMagenta},
-        HandlerCase{"load fails", HandlerKind::LoadFails, icon_lookup::kNone, GIL_DONTCACHE, -1},
-        HandlerCase{"location fails", HandlerKind::LocationFails, icon_lookup::kNone, GIL_DONTCACHE, -1},
-        HandlerCase{"do not cache", HandlerKind::DontCache, icon_lookup::kPerFile, GIL_DONTCACHE, kMagenta},
-        HandlerCase{"per instance", HandlerKind::PerInstance, icon_lookup::kPerFile, GIL_PERINSTANCE, kMagenta},
-        HandlerCase{"not a file name", HandlerKind::NotFileName, icon_lookup::kForType, GIL_NOTFILENAME, kDrawn},
-        HandlerCase{"empty location", HandlerKind::EmptyLocation, icon_lookup::kNone, 0x4000, -1},
-        HandlerCase{"loaded by hand", HandlerKind::Sideload, icon_lookup::kForType, 0, kOrange}),
+        HandlerCase{"wide interface", HandlerKind::Wide, IconLookupResult::ForType, 0, kMagenta},
+        HandlerCase{"ansi interface only", HandlerKind::AnsiOnly, IconLookupResult::ForType, 0, kMagenta},
+        HandlerCase{"load fails", HandlerKind::LoadFails, IconLookupResult::None, GIL_DONTCACHE, -1},
+        HandlerCase{"location fails", HandlerKind::LocationFails, IconLookupResult::None, GIL_DONTCACHE, -1},
+        HandlerCase{"do not cache", HandlerKind::DontCache, IconLookupResult::PerFile, GIL_DONTCACHE, kMagenta},
+        HandlerCase{"per instance", HandlerKind::PerInstance, IconLookupResult::PerFile, GIL_PERINSTANCE, kMagenta},
+        HandlerCase{"not a file name", HandlerKind::NotFileName, IconLookupResult::ForType, GIL_NOTFILENAME, kDrawn},
+        HandlerCase{"empty location", HandlerKind::EmptyLocation, IconLookupResult::None, 0, -1},
+        HandlerCase{"loaded by hand", HandlerKind::Sideload, IconLookupResult::ForType, 0, kOrange}),
     [](const ::testing::TestParamInfo<HandlerCase>& info) {
         std::string name = info.param.name;
         for (char& ch : name)
@@ -110,9 +108,8 @@ TEST(HandlerCall, LoadsTheFileAndAsksForTheShellsLocation) {
     ClassesRegistration reg;
     reg.Server(Handler(HandlerKind::Wide).clsid, ServerPath(HandlerKind::Wide));
     HandledFile file;
-    IconPair icons;
-    ASSERT_EQ(GetHandlerIcons(Handler(HandlerKind::Wide).clsid, file.Path().c_str(), &icons.small, &icons.large, nullptr),
-              icon_lookup::kForType);
+    const IconLookup icons = GetHandlerIcons(Handler(HandlerKind::Wide).clsid, file.Path().c_str(), WantedIcons::Both);
+    ASSERT_EQ(icons.result, IconLookupResult::ForType);
     const HandlerCall* call = LastCall(HandlerKind::Wide);
     ASSERT_NE(call, nullptr);
     EXPECT_EQ(std::wstring(call->loadedPath), file.Path());
@@ -125,10 +122,8 @@ TEST(HandlerCall, ADrawingHandlerIsAskedForThirtyTwoAndSixteenPixels) {
     ClassesRegistration reg;
     reg.Server(Handler(HandlerKind::NotFileName).clsid, ServerPath(HandlerKind::NotFileName));
     HandledFile file;
-    IconPair icons;
-    ASSERT_EQ(GetHandlerIcons(Handler(HandlerKind::NotFileName).clsid, file.Path().c_str(), &icons.small, &icons.large,
-                              nullptr),
-              icon_lookup::kForType);
+    const IconLookup icons = GetHandlerIcons(Handler(HandlerKind::NotFileName).clsid, file.Path().c_str(), WantedIcons::Both);
+    ASSERT_EQ(icons.result, IconLookupResult::ForType);
     const HandlerCall* call = LastCall(HandlerKind::NotFileName);
     ASSERT_NE(call, nullptr);
     EXPECT_EQ(call->extractSizes, 0x100020u);
@@ -138,14 +133,12 @@ TEST(HandlerCall, AMissingFileGetsTheHandlersVerdictButNoIcons) {
     ClassesRegistration reg;
     reg.Server(Handler(HandlerKind::DontCache).clsid, ServerPath(HandlerKind::DontCache));
     PrivateTempFolder temp(L"nofile");
-    IconPair icons;
-    DWORD flags = 0;
     const std::wstring missing = temp.Path() + L"missing." + kExt;
-    EXPECT_EQ(GetHandlerIcons(Handler(HandlerKind::DontCache).clsid, missing.c_str(), &icons.small, &icons.large, &flags),
-              icon_lookup::kPerFile);
-    EXPECT_EQ(flags, static_cast<DWORD>(GIL_DONTCACHE));
-    EXPECT_EQ(icons.small, nullptr);
-    EXPECT_EQ(icons.large, nullptr);
+    const IconLookup icons = GetHandlerIcons(Handler(HandlerKind::DontCache).clsid, missing.c_str(), WantedIcons::Both);
+    EXPECT_EQ(icons.result, IconLookupResult::PerFile);
+    EXPECT_EQ(icons.flags, static_cast<DWORD>(GIL_DONTCACHE));
+    EXPECT_EQ(icons.small.get(), nullptr);
+    EXPECT_EQ(icons.large.get(), nullptr);
 }
 
 TEST(HandlerCreation, TheHandByHandServerCannotBeMadeByCom) {
@@ -166,10 +159,9 @@ TEST(HandlerCreation, TheHandLoadedServerIsFreedAndTheDirectoryRestored) {
     HandledFile file;
     const std::wstring cwd = CurrentDirectory();
     for (int i = 0; i < 3; ++i) {
-        IconPair icons;
-        ASSERT_EQ(GetHandlerIcons(sideload.clsid, file.Path().c_str(), &icons.small, &icons.large, nullptr),
-                  icon_lookup::kForType);
-        EXPECT_EQ(CentreColour(icons.small), kOrange);
+        const IconLookup icons = GetHandlerIcons(sideload.clsid, file.Path().c_str(), WantedIcons::Both);
+        ASSERT_EQ(icons.result, IconLookupResult::ForType);
+        EXPECT_EQ(CentreColour(icons.small.get()), kOrange);
     }
     EXPECT_EQ(CurrentDirectory(), cwd);
     EXPECT_EQ(::GetModuleHandleW(L"IconHandlerSideload.dll"), nullptr);
@@ -193,12 +185,11 @@ TEST_P(UncreatableHandler, FindsNothingAndLeavesTheFlagsAndDirectoryAlone) {
         reg.Server(c.clsid, c.server);
     HandledFile file;
     const std::wstring cwd = CurrentDirectory();
-    IconPair icons;
-    DWORD flags = 0x4000;
-    EXPECT_EQ(GetHandlerIcons(c.clsid, file.Path().c_str(), &icons.small, &icons.large, &flags), icon_lookup::kNone);
-    EXPECT_EQ(flags, 0x4000u);
-    EXPECT_EQ(icons.small, nullptr);
-    EXPECT_EQ(icons.large, nullptr);
+    const IconLookup icons = GetHandlerIcons(c.clsid, file.Path().c_str(), WantedIcons::Both);
+    EXPECT_EQ(icons.result, IconLookupResult::None);
+    EXPECT_EQ(icons.flags, 0u);
+    EXPECT_EQ(icons.small.get(), nullptr);
+    EXPECT_EQ(icons.large.get(), nullptr);
     EXPECT_EQ(CurrentDirectory(), cwd);
 }
 
@@ -235,27 +226,25 @@ protected:
 
 TEST_F(HandledType, TheHandlersIconsWinOverDefaultIcon) {
     Register(HandlerKind::Wide);
-    IconPair icons;
-    DWORD flags = 0xFF;
-    EXPECT_EQ(GetExtensionIcons(kExt, &icons.small, &icons.large, m_file.Path().c_str(), &flags), icon_lookup::kForType);
-    EXPECT_EQ(CentreColour(icons.small), kMagenta);
-    EXPECT_EQ(flags, 0u);
+    const IconLookup icons = GetExtensionIcons(kExt, WantedIcons::Both, m_file.Path().c_str());
+    EXPECT_EQ(icons.result, IconLookupResult::ForType);
+    EXPECT_EQ(CentreColour(icons.small.get()), kMagenta);
+    EXPECT_EQ(icons.flags, 0u);
 }
 
 TEST_F(HandledType, WithoutAPathTheHandlerIsNotAsked) {
     Register(HandlerKind::Wide);
-    IconPair icons;
-    EXPECT_EQ(GetExtensionIcons(kExt, &icons.small, &icons.large), icon_lookup::kForType);
-    EXPECT_EQ(CentreColour(icons.small), kBlue);
+    const IconLookup icons = GetExtensionIcons(kExt, WantedIcons::Both);
+    EXPECT_EQ(icons.result, IconLookupResult::ForType);
+    EXPECT_EQ(CentreColour(icons.small.get()), kBlue);
 }
 
 TEST_F(HandledType, APerFileHandlerMakesThePerFileResult) {
     Register(HandlerKind::DontCache);
-    IconPair icons;
-    DWORD flags = 0;
-    EXPECT_EQ(GetFileIcons(m_file.Path().c_str(), &icons.small, &icons.large, &flags), icon_lookup::kPerFile);
-    EXPECT_EQ(flags, static_cast<DWORD>(GIL_DONTCACHE));
-    EXPECT_EQ(CentreColour(icons.large), kMagenta);
+    const IconLookup icons = GetFileIcons(m_file.Path().c_str());
+    EXPECT_EQ(icons.result, IconLookupResult::PerFile);
+    EXPECT_EQ(icons.flags, static_cast<DWORD>(GIL_DONTCACHE));
+    EXPECT_EQ(CentreColour(icons.large.get()), kMagenta);
 }
 
 struct FailingCase {
@@ -267,12 +256,11 @@ class FailingHandler : public HandledType, public ::testing::WithParamInterface<
 
 TEST_P(FailingHandler, LeavesTheTypeToDefaultIconMarkedUncacheable) {
     Register(GetParam().kind);
-    IconPair icons;
-    DWORD flags = 0;
-    EXPECT_EQ(GetExtensionIcons(kExt, &icons.small, &icons.large, m_file.Path().c_str(), &flags), icon_lookup::kForType);
-    EXPECT_EQ(CentreColour(icons.small), kBlue);
-    EXPECT_EQ(CentreColour(icons.large), kBlue);
-    EXPECT_EQ(flags, static_cast<DWORD>(GIL_DONTCACHE));
+    const IconLookup icons = GetExtensionIcons(kExt, WantedIcons::Both, m_file.Path().c_str());
+    EXPECT_EQ(icons.result, IconLookupResult::ForType);
+    EXPECT_EQ(CentreColour(icons.small.get()), kBlue);
+    EXPECT_EQ(CentreColour(icons.large.get()), kBlue);
+    EXPECT_EQ(icons.flags, static_cast<DWORD>(GIL_DONTCACHE));
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, FailingHandler,
@@ -289,11 +277,10 @@ TEST_F(HandledType, AHandlerWithoutIconsForAMissingFileLeavesItsVerdictPending) 
     m_reg.SetDefault(std::wstring(L"CLSID\\") + classId + L"\\DefaultIcon", BinPath(L"IconLib.dll") + L",-101");
     PrivateTempFolder temp(L"pending");
     const std::wstring missing = temp.Path() + L"missing." + kExt;
-    IconPair icons;
-    DWORD flags = 0;
-    EXPECT_EQ(GetExtensionIcons(kExt, &icons.small, &icons.large, missing.c_str(), &flags), icon_lookup::kPerFile);
-    EXPECT_EQ(CentreColour(icons.small), kGreen);
-    EXPECT_EQ(flags, static_cast<DWORD>(GIL_PERINSTANCE));
+    const IconLookup icons = GetExtensionIcons(kExt, WantedIcons::Both, missing.c_str());
+    EXPECT_EQ(icons.result, IconLookupResult::PerFile);
+    EXPECT_EQ(CentreColour(icons.small.get()), kGreen);
+    EXPECT_EQ(icons.flags, static_cast<DWORD>(GIL_PERINSTANCE));
 }
 
 class HostFormat : public HandledType, public ::testing::WithParamInterface<const wchar_t*> {};
@@ -303,11 +290,10 @@ TEST_P(HostFormat, NeverLoadsItsHandlerAndTakesDefaultIcon) {
     Register(HandlerKind::Tripwire, extension.c_str());
     const std::wstring path = m_file.Path().substr(0, m_file.Path().rfind(L'.') + 1) + extension;
     ASSERT_TRUE(WriteFileText(path, "host document"));
-    IconPair icons;
-    DWORD flags = 0xFF;
-    EXPECT_EQ(GetFileIcons(path.c_str(), &icons.small, &icons.large, &flags), icon_lookup::kForType);
-    EXPECT_EQ(CentreColour(icons.small), kBlue);
-    EXPECT_EQ(flags, 0u);
+    const IconLookup icons = GetFileIcons(path.c_str());
+    EXPECT_EQ(icons.result, IconLookupResult::ForType);
+    EXPECT_EQ(CentreColour(icons.small.get()), kBlue);
+    EXPECT_EQ(icons.flags, 0u);
     EXPECT_EQ(::GetModuleHandleW(L"IconHandlerTripwire.dll"), nullptr);
 }
 

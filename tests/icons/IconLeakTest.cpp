@@ -6,7 +6,7 @@
 #include "IconTestSupport.h"
 #include "icons/GetExtensionIcons.h"
 #include "icons/GetFileIcons.h"
-#include "icons/IconLookupResult.h"
+#include "icons/IconLookup.h"
 
 using namespace icon_test;
 using namespace icon_fixtures;
@@ -47,15 +47,10 @@ protected:
     int Round() {
         int icons = 0;
         for (const auto& file : m_files) {
-            IconPair pair;
-            DWORD flags = 0;
-            std::wstring name;
-            int fromRegistry = 0;
-            GetFileIcons(file.c_str(), &pair.small, &pair.large, &flags, &name, &fromRegistry);
-            icons += (pair.small ? 1 : 0) + (pair.large ? 1 : 0);
-            IconPair byType;
+            const IconLookup byFile = GetFileIcons(file.c_str());
+            icons += (byFile.small ? 1 : 0) + (byFile.large ? 1 : 0);
             const std::wstring extension = file.substr(file.rfind(L'.') + 1);
-            GetExtensionIcons(extension.c_str(), &byType.small, &byType.large);
+            const IconLookup byType = GetExtensionIcons(extension.c_str(), WantedIcons::Both);
             icons += (byType.small ? 1 : 0) + (byType.large ? 1 : 0);
         }
         return icons;

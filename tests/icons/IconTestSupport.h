@@ -108,20 +108,6 @@ private:
     bool m_installed = false;
 };
 
-// An icon pair handed back by a lookup, destroyed with the object.
-struct IconPair {
-    HICON small = nullptr;
-    HICON large = nullptr;
-    IconPair() = default;
-    IconPair(const IconPair&) = delete;
-    IconPair& operator=(const IconPair&) = delete;
-    ~IconPair() { Reset(); }
-    void Reset() {
-        if (small) ::DestroyIcon(small);
-        if (large) ::DestroyIcon(large);
-        small = large = nullptr;
-    }
-};
 
 // Colours of the fixture icons (0x00RRGGBB).
 constexpr long kRed = 0xDC0000, kGreen = 0x00C800, kBlue = 0x0000E6, kMagenta = 0xC800C8, kOrange = 0xFF8C00,
@@ -130,14 +116,5 @@ constexpr long kRed = 0xDC0000, kGreen = 0x00C800, kBlue = 0x0000E6, kMagenta = 
 bool WriteFileText(const std::wstring& path, const char* text);
 std::string ReadFileText(const std::wstring& path);
 
-// Everything a lookup hands back, each out-parameter preset to a value no lookup gives, so a
-// test sees which ones it wrote.
-struct LookupResult {
-    int result = -1;
-    DWORD flags = 0xDEAD;
-    std::wstring typeName = L"untouched";
-    int fromRegistry = -7;
-    IconPair icons;
-};
 
 }  // namespace icon_test

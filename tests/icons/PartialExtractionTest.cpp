@@ -10,7 +10,7 @@
 #include "IconTestSupport.h"
 #include "icons/GetExtensionIcons.h"
 #include "icons/GetFileIcons.h"
-#include "icons/IconLookupResult.h"
+#include "icons/IconLookup.h"
 
 using namespace icon_test;
 
@@ -58,8 +58,8 @@ protected:
     }
     void TearDown() override { m_patch.reset(); }
 
-    int LookUp(IconPair& icons, bool wantSmall = true) {
-        return GetExtensionIcons(kExt, wantSmall ? &icons.small : nullptr, &icons.large);
+    IconLookup LookUp(bool wantSmall = true) {
+        return GetExtensionIcons(kExt, wantSmall ? WantedIcons::Both : WantedIcons::Large);
     }
 
     ClassesRegistration m_reg;
@@ -69,20 +69,20 @@ protected:
 TEST_P(PlayedAnswer, HalfAPairIsNothingAndTheHalfIsDestroyed) {
     g_played.answer = 1;
     g_played.large = NewIcon();
-    IconPair icons;
-    EXPECT_EQ(LookUp(icons), icon_lookup::kNone);
+    const IconLookup icons = LookUp();
+    EXPECT_EQ(icons.result, IconLookupResult::None);
     EXPECT_EQ(g_played.calls, 1);
-    EXPECT_EQ(icons.small, nullptr);
-    EXPECT_EQ(icons.large, nullptr);
+    EXPECT_EQ(icons.small.get(), nullptr);
+    EXPECT_EQ(icons.large.get(), nullptr);
     EXPECT_FALSE(IsLiveIcon(g_played.large)) << "the half that came was leaked";
 }
 
 TEST_P(PlayedAnswer, HalfAPairIsEnoughWhenOnlyThatHalfIsWanted) {
     g_played.answer = 1;
     g_played.large = NewIcon();
-    IconPair icons;
-    EXPECT_EQ(LookUp(icons, false), icon_lookup::kForType);
-    EXPECT_EQ(icons.large, g_played.large);
+    const IconLookup icons = LookUp(false);
+    EXPECT_EQ(icons.result, IconLookupResult::ForType);
+    EXPECT_EQ(icons.large.get(), g_played.large);
 }
 
 TEST_P(PlayedAnswer, HandlesFromAFailedCallAreNeitherUsedNorDestroyed) {
@@ -90,10 +90,10 @@ TEST_P(PlayedAnswer, HandlesFromAFailedCallAreNeitherUsedNorDestroyed) {
         g_played.answer = failure;
         g_played.large = NewIcon();
         g_played.small = NewIcon();
-        IconPair icons;
-        EXPECT_EQ(LookUp(icons), icon_lookup::kNone) << failure;
-        EXPECT_EQ(icons.small, nullptr);
-        EXPECT_EQ(icons.large, nullptr);
+        const IconLookup icons = LookUp();
+        EXPECT_EQ(icons.result, IconLookupResult::None) << failure;
+        EXPECT_EQ(icons.small.get(), nullptr);
+        EXPECT_EQ(icons.large.get(), nullptr);
         EXPECT_TRUE(IsLiveIcon(g_played.large)) << "someone else's handle was destroyed";
         EXPECT_TRUE(IsLiveIcon(g_played.small)) << "someone else's handle was destroyed";
         ::DestroyIcon(g_played.large);
@@ -105,10 +105,10 @@ TEST_P(PlayedAnswer, AWholePairIsTaken) {
     g_played.answer = 2;
     g_played.large = NewIcon();
     g_played.small = NewIcon();
-    IconPair icons;
-    EXPECT_EQ(LookUp(icons), icon_lookup::kForType);
-    EXPECT_EQ(icons.large, g_played.large);
-    EXPECT_EQ(icons.small, g_played.small);
+    const IconLookup icons = LookUp();
+    EXPECT_EQ(icons.result, IconLookupResult::ForType);
+    EXPECT_EQ(icons.large.get(), g_played.large);
+    EXPECT_EQ(icons.small.get(), g_played.small);
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, PlayedAnswer,
@@ -138,20 +138,20 @@ protected:
 TEST_F(PlayedAnswerForOwnIcon, OneIconOfTheFileIsEnough) {
     g_played.answer = 1;
     g_played.small = NewIcon();
-    IconPair icons;
-    EXPECT_EQ(GetFileIcons(L"C:\\vault\\picture.lnpartial", &icons.small, &icons.large), icon_lookup::kPerFile);
-    EXPECT_EQ(icons.small, g_played.small);
-    EXPECT_EQ(icons.large, nullptr);
+    const IconLookup icons = GetFileIcons(L"C:\\vault\\picture.lnpartial");
+    EXPECT_EQ(icons.result, IconLookupResult::PerFile);
+    EXPECT_EQ(icons.small.get(), g_played.small);
+    EXPECT_EQ(icons.large.get(), nullptr);
 }
 
 TEST_F(PlayedAnswerForOwnIcon, AFailedCallIsNothing) {
     g_played.answer = 0xFFFFFFFF;
     g_played.small = NewIcon();
     g_played.large = NewIcon();
-    IconPair icons;
-    EXPECT_EQ(GetFileIcons(L"C:\\vault\\picture.lnpartial", &icons.small, &icons.large), icon_lookup::kNone);
-    EXPECT_EQ(icons.small, nullptr);
-    EXPECT_EQ(icons.large, nullptr);
+    const IconLookup icons = GetFileIcons(L"C:\\vault\\picture.lnpartial");
+    EXPECT_EQ(icons.result, IconLookupResult::None);
+    EXPECT_EQ(icons.small.get(), nullptr);
+    EXPECT_EQ(icons.large.get(), nullptr);
     EXPECT_TRUE(IsLiveIcon(g_played.small));
     ::DestroyIcon(g_played.small);
     ::DestroyIcon(g_played.large);
