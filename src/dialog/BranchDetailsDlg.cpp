@@ -75,8 +75,10 @@ BOOL CBranchDetailsDlg::OnInitDialog() {
     DefaultStringsFile strings(L"BranchDetailsDlg");
 
     mbInitStrWnd(m_hWnd, L"BranchDetails", true, L"", L"", L"");
-    m_list.SubclassDlgItem(IDC_FILE_LIST, this);
     SetLabelTexts();
+    // A template without its list control has nowhere to show the branch: it is shown as it is.
+    if (!m_list.SubclassDlgItem(IDC_FILE_LIST, this))
+        return TRUE;
     CreateImageList();
     InsertColumns();
 

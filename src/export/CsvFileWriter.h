@@ -3,13 +3,18 @@
 // lines ended by CR LF. A value never carries the separator: it is quoted (comma separator)
 // or the separator inside it is replaced.
 #include <cstdio>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 class CsvFileWriter {
 public:
     // Why the file could not be written. Thrown by value by every operation below.
-    struct Exception {
+    struct Exception : std::runtime_error {
         enum Cause { kOpen = 0, kWrite = 1, kClose = 2 };
+        Exception(int errorNumber, int cause, std::wstring fileName)
+            : std::runtime_error("the exported list could not be written"),
+              errorNumber(errorNumber), cause(cause), fileName(std::move(fileName)) {}
         int errorNumber;        // the C runtime's errno at the failure
         int cause;              // a Cause
         std::wstring fileName;
@@ -19,7 +24,7 @@ public:
     CsvFileWriter(const CsvFileWriter&) = delete;
     CsvFileWriter& operator=(const CsvFileWriter&) = delete;
     // A file that was opened but not closed without error is incomplete: it is closed and deleted.
-    virtual ~CsvFileWriter();
+    ~CsvFileWriter();
 
     // Creates or truncates `path` (others may read it meanwhile, not write) and writes the
     // byte order mark.

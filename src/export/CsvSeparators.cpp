@@ -42,8 +42,3 @@ CsvSeparators GetCsvSeparators() {
     return {L';', L':'};
 }
 
-void GetCsvSeparators(wchar_t& separator, wchar_t& replacement) {
-    const CsvSeparators separators = GetCsvSeparators();
-    separator = separators.separator;
-    replacement = separators.replacement;
-}

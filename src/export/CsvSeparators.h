@@ -11,4 +11,3 @@ struct CsvSeparators {
 // tab and space when the ".CSV" type is described as the Swedish Excel comma-separated type;
 // else ";" and ":".
 CsvSeparators GetCsvSeparators();
-void GetCsvSeparators(wchar_t& separator, wchar_t& replacement);

@@ -6,4 +6,4 @@
 // Excel and deletes the file (or marks it for deletion at restart). False, with the file
 // untouched, when Excel is not registered, cannot start, is version 9 or older (the user is
 // told), or fails on the way. Never throws.
-bool OpenInExcel(const std::wstring& path) noexcept;
+[[nodiscard]] bool OpenInExcel(const std::wstring& path) noexcept;

@@ -55,8 +55,7 @@ std::wstring AskForSavePath(HWND owner) {
     const std::wstring filter =
         BranchDetailsText(101, L"Text Files (*.txt)|*.txt|All Files (*.*)|*.*||");
     CFileDialog dialog(false, L"txt", fileName.c_str(),
-                       OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER, filter.c_str(), owner, 0,
-                       true);
+                       OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER, filter.c_str(), owner, true);
     if (dialog.DoModal() != IDOK) return {};
     return dialog.GetPathName();
 }
@@ -102,5 +101,6 @@ void ExportFileList(const ExportSource& source, int mode) {
         AfxMessageBox(text.c_str(), MB_OK);
         return;
     }
-    if (mode == kExportOpenAsCsv) OpenCsvInSpreadsheet(source.owner, path);
+    // A failure to open has told the user and removed the file: nothing is left to do here.
+    if (mode == kExportOpenAsCsv) static_cast<void>(OpenCsvInSpreadsheet(source.owner, path));
 }

@@ -35,7 +35,7 @@ bool OpenWithShell(HWND owner, const std::wstring& path) {
         return false;
     }
     // Without a thread the file stays in the temporary folder; it was handed on all the same.
-    StartTempFileCleanup(info.hProcess, path);
+    static_cast<void>(StartTempFileCleanup(info.hProcess, path));
     return true;
 }
 

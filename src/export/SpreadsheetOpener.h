@@ -7,4 +7,4 @@
 // file is deleted at once), else with the shell's program for it (a cleanup thread removes
 // the file later). When the shell fails too, the user is told, the file is deleted and the
 // answer is false. `owner` is the window the shell reports to.
-bool OpenCsvInSpreadsheet(HWND owner, const std::wstring& path);
+[[nodiscard]] bool OpenCsvInSpreadsheet(HWND owner, const std::wstring& path);

@@ -8,4 +8,4 @@
 // marked for deletion at the next restart; without a process the file is deleted after six
 // seconds. The thread keeps this module loaded until it ends. False when no thread could be
 // started; `process` is closed then and the file left alone.
-bool StartTempFileCleanup(HANDLE process, const std::wstring& path);
+[[nodiscard]] bool StartTempFileCleanup(HANDLE process, const std::wstring& path);

@@ -10,7 +10,7 @@ struct AFX_EXTENSION_MODULE {
 };
 
 // Called from DllMain on process attach; records the module's instance handle.
-bool AfxInitExtensionModule(AFX_EXTENSION_MODULE& module, HMODULE instance) noexcept;
+[[nodiscard]] bool AfxInitExtensionModule(AFX_EXTENSION_MODULE& module, HMODULE instance) noexcept;
 // Called from DllMain on process detach; takes the module out of the resource search.
 void AfxTermExtensionModule(AFX_EXTENSION_MODULE& module) noexcept;
 

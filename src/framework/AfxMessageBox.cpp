@@ -18,7 +18,7 @@ std::wstring ApplicationName() {
 
 }  // namespace
 
-int AfxMessageBox(const wchar_t* text, UINT type, UINT /*helpId*/) {
+int AfxMessageBox(const wchar_t* text, UINT type) {
     const std::wstring caption = ApplicationName();
     return ::MessageBoxW(::GetActiveWindow(), text ? text : L"", caption.c_str(), type);
 }

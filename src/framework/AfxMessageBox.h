@@ -3,6 +3,5 @@
 
 // Shows `text` in a message box owned by the calling thread's active window (no owner when
 // the thread has none) and captioned with the application's name. Answers the button the
-// user pressed, or 0 when the box could not be shown. `helpId` is accepted for callers that
-// pass one; the box offers no help.
-int AfxMessageBox(const wchar_t* text, UINT type = MB_OK, UINT helpId = 0);
+// user pressed, or 0 when the box could not be shown.
+int AfxMessageBox(const wchar_t* text, UINT type = MB_OK);

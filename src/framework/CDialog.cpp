@@ -33,7 +33,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND wnd, UINT msg, WPARAM, LPARAM lp) noex
 }
 
 BOOL CDialog::OnInitDialog() {
-    UpdateData(false);
+    // Filling the controls validates nothing; only a saving exchange can fail.
+    static_cast<void>(UpdateData(false));
     return TRUE;
 }
 

@@ -23,7 +23,7 @@ public:
     virtual INT_PTR DoModal();
     void EndDialog(int result) noexcept;
     // Runs DoDataExchange in the given direction; false when it threw.
-    bool UpdateData(bool saveAndValidate = true);
+    [[nodiscard]] bool UpdateData(bool saveAndValidate = true);
 
 protected:
     virtual BOOL OnInitDialog();

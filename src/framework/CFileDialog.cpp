@@ -34,7 +34,7 @@ std::vector<std::pair<std::wstring, std::wstring>> ParseFilter(const wchar_t* fi
 }  // namespace
 
 CFileDialog::CFileDialog(bool openFileDialog, const wchar_t* defaultExtension, const wchar_t* fileName,
-                         DWORD flags, const wchar_t* filter, HWND parent, DWORD /*size*/, bool vistaStyle)
+                         DWORD flags, const wchar_t* filter, HWND parent, bool vistaStyle)
     : m_open(openFileDialog),
       m_defaultExtension(defaultExtension ? defaultExtension : L""),
       m_fileName(fileName ? fileName : L""),

@@ -10,16 +10,15 @@
 class CFileDialog {
 public:
     // `filter` pairs a description and a pattern per file type, every part ended by '|', as in
-    // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||". `size` is kept for callers that pass
-    // the structure size of an older system; it is not used.
+    // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||".
     CFileDialog(bool openFileDialog, const wchar_t* defaultExtension = nullptr,
                 const wchar_t* fileName = nullptr,
                 DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                const wchar_t* filter = nullptr, HWND parent = nullptr, DWORD size = 0,
+                const wchar_t* filter = nullptr, HWND parent = nullptr,
                 bool vistaStyle = true);
     CFileDialog(const CFileDialog&) = delete;
     CFileDialog& operator=(const CFileDialog&) = delete;
-    virtual ~CFileDialog() = default;
+    ~CFileDialog() = default;
 
     // IDOK when the user chose a file; IDCANCEL when the user cancelled or no dialog could be shown.
     virtual INT_PTR DoModal();
@@ -35,7 +34,7 @@ public:
 
 private:
     // S_FALSE when the user cancelled; a failure when the item dialog is not available.
-    HRESULT ShowItemDialog();
+    [[nodiscard]] HRESULT ShowItemDialog();
     INT_PTR ShowClassicDialog();
     DWORD ItemDialogOptions(DWORD current) const noexcept;
 

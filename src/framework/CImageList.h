@@ -14,7 +14,7 @@ public:
     HIMAGELIST GetSafeHandle() const noexcept { return m_hImageList; }
     operator HIMAGELIST() const noexcept { return GetSafeHandle(); }
 
-    bool Attach(HIMAGELIST list) noexcept {
+    [[nodiscard]] bool Attach(HIMAGELIST list) noexcept {
         if (m_hImageList || !list)
             return false;
         m_hImageList = list;

@@ -48,11 +48,11 @@ std::wstring CListCtrl::GetItemText(int item, int subItem) const {
     }
 }
 
-bool CListCtrl::SetItemState(int item, UINT state, UINT mask) noexcept {
+void CListCtrl::SetItemState(int item, UINT state, UINT mask) noexcept {
     LVITEMW lvi{};
     lvi.state = state;
     lvi.stateMask = mask;
-    return SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lvi)) != 0;
+    SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lvi));
 }
 
 bool CListCtrl::GetItemRect(int item, LPRECT rect, UINT code) const noexcept {

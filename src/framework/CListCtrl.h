@@ -8,18 +8,14 @@ class CImageList;
 class CListCtrl : public CWnd {
 public:
     int InsertColumn(int column, const wchar_t* heading, int format = LVCFMT_LEFT, int width = -1) noexcept;
-    bool DeleteColumn(int column) noexcept { return SendMessage(LVM_DELETECOLUMN, column) != 0; }
     int GetColumnWidth(int column) const noexcept { return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, column)); }
-    bool SetColumnWidth(int column, int width) noexcept {
-        return SendMessage(LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0)) != 0;
-    }
     int GetColumnCount() const noexcept;
     // Cut to bufferLength - 1 characters, as read into a buffer of that size.
     std::wstring GetColumnHeading(int column, int bufferLength = 260) const;
 
     int GetItemCount() const noexcept { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
-    bool SetItemCountEx(int count, DWORD flags = LVSICF_NOINVALIDATEALL) noexcept {
-        return SendMessage(LVM_SETITEMCOUNT, count, flags) != 0;
+    void SetItemCountEx(int count, DWORD flags = LVSICF_NOINVALIDATEALL) noexcept {
+        SendMessage(LVM_SETITEMCOUNT, count, flags);
     }
     std::wstring GetItemText(int item, int subItem) const;
 
@@ -37,14 +33,14 @@ public:
     int GetNextItem(int start, int flags) const noexcept {
         return static_cast<int>(SendMessage(LVM_GETNEXTITEM, start, MAKELPARAM(flags, 0)));
     }
-    bool SetItemState(int item, UINT state, UINT mask) noexcept;
+    void SetItemState(int item, UINT state, UINT mask) noexcept;
     UINT GetItemState(int item, UINT mask) const noexcept {
         return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, item, mask));
     }
     int GetTopIndex() const noexcept { return static_cast<int>(SendMessage(LVM_GETTOPINDEX)); }
     int GetCountPerPage() const noexcept { return static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE)); }
-    bool GetItemRect(int item, LPRECT rect, UINT code) const noexcept;
-    bool GetSubItemRect(int item, int subItem, int code, RECT& rect) const noexcept;
+    [[nodiscard]] bool GetItemRect(int item, LPRECT rect, UINT code) const noexcept;
+    [[nodiscard]] bool GetSubItemRect(int item, int subItem, int code, RECT& rect) const noexcept;
     int HitTest(POINT pt, UINT* flags = nullptr) const noexcept;
     HWND GetHeaderCtrl() const noexcept { return reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)); }
 };

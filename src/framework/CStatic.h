@@ -4,5 +4,5 @@
 class CStatic : public CWnd {
 public:
     // Makes a static control and routes its messages through this object.
-    bool Create(const wchar_t* text, DWORD style, const RECT& rect, CWnd* parent, UINT id = 0xFFFF) noexcept;
+    [[nodiscard]] bool Create(const wchar_t* text, DWORD style, const RECT& rect, CWnd* parent, UINT id = 0xFFFF) noexcept;
 };

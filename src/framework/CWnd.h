@@ -24,17 +24,17 @@ public:
     // Frees the temporary objects FromHandle made on this thread.
     static void DeleteTempMap() noexcept;
 
-    bool Attach(HWND wnd) noexcept;
+    [[nodiscard]] bool Attach(HWND wnd) noexcept;
     HWND Detach() noexcept;
     // Routes the window's messages through this object until it is destroyed or unsubclassed.
-    bool SubclassWindow(HWND wnd) noexcept;
-    bool SubclassDlgItem(UINT id, CWnd* parent) noexcept;
+    [[nodiscard]] bool SubclassWindow(HWND wnd) noexcept;
+    [[nodiscard]] bool SubclassDlgItem(UINT id, CWnd* parent) noexcept;
     HWND UnsubclassWindow() noexcept;
 
     LRESULT SendMessage(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const noexcept {
         return ::SendMessageW(m_hWnd, msg, wp, lp);
     }
-    bool PostMessage(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const noexcept {
+    [[nodiscard]] bool PostMessage(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const noexcept {
         return ::PostMessageW(m_hWnd, msg, wp, lp) != FALSE;
     }
     bool IsWindow() const noexcept { return m_hWnd && ::IsWindow(m_hWnd); }
@@ -54,7 +54,7 @@ public:
     void Invalidate(bool erase = true) noexcept { ::InvalidateRect(m_hWnd, nullptr, erase); }
     void InvalidateRect(LPCRECT rect, bool erase = true) noexcept { ::InvalidateRect(m_hWnd, rect, erase); }
     void UpdateWindow() noexcept { ::UpdateWindow(m_hWnd); }
-    bool DestroyWindow() noexcept;
+    [[nodiscard]] bool DestroyWindow() noexcept;
 
 protected:
     // Dispatches one message: the class's handlers, else the original window procedure.

@@ -10,7 +10,7 @@ public:
     ComDll(const ComDll&) = delete;
     ComDll& operator=(const ComDll&) = delete;
     // Frees the server when one is loaded.
-    virtual ~ComDll();
+    ~ComDll();
 
     // Loads the server at `path` with its own folder as the current directory, so that it finds
     // what it loads by bare name beside itself; the process's current directory is restored.

@@ -124,7 +124,8 @@ bool VListCtrl::CellFromPoint(POINT point, int& row, int& column) {
     last = last < ShownRowCount() ? last : ShownRowCount();
     for (int i = top; i < last; ++i) {
         RECT bounds{};
-        GetItemRect(i, &bounds, LVIR_BOUNDS);
+        if (!GetItemRect(i, &bounds, LVIR_BOUNDS))
+            continue;
         if (point.y < bounds.top)
             return false;
         if (point.y >= bounds.bottom)
@@ -218,7 +219,8 @@ bool VListCtrl::OnChar(WPARAM ch) {
         const int first = FirstSelected();
         if (first >= 0) {
             RECT icon{};
-            GetSubItemRect(first, 0, LVIR_ICON, icon);
+            if (!GetSubItemRect(first, 0, LVIR_ICON, icon))
+                icon = RECT{};
             RefPtr<VListCtrlItem> target(RowAtDisplayIndex(first));
             if (target)
                 target->OnEvent(VListLButtonUp, POINT{icon.left + 1, icon.top + 1}, 0, first, 0, *this);

@@ -40,7 +40,7 @@ public:
     // Leaves position 0 as the only selected and focused item.
     void SelectFirstRow() noexcept;
     // The cell under a client point.
-    bool CellFromPoint(POINT point, int& row, int& column);
+    [[nodiscard]] bool CellFromPoint(POINT point, int& row, int& column);
     // Call after changing a row's shown flag: display positions are recounted.
     void ShownRowsChanged() noexcept;
 

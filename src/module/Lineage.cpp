@@ -18,7 +18,8 @@ CDynLinkLibrary* g_lineageLibrary = nullptr;
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
-        AfxInitExtensionModule(g_lineageModule, instance);
+        if (!AfxInitExtensionModule(g_lineageModule, instance))
+            return FALSE;
         g_lineageLibrary = new (std::nothrow) CDynLinkLibrary(g_lineageModule);
         break;
     case DLL_PROCESS_DETACH:

@@ -8,7 +8,7 @@
 // Sets `text` to `date` in format `dateFmt` (0 when the vault stores none; unknown numbers take
 // the "23 November 1987 14:45:56:000" form) and answers true. A date of exactly 0.0 means "no
 // date": answers false and leaves `text` alone. Fields the platform cannot convert print as -1.
-bool FormatDate(Str& text, double date, DWORD dateFmt);
+[[nodiscard]] bool FormatDate(Str& text, double date, DWORD dateFmt);
 
 // "Jan" to "Dec"; empty when the date cannot be converted.
 std::wstring MonthAbbreviation(double date);

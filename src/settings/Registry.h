@@ -12,7 +12,7 @@ public:
     Registry() noexcept = default;
     Registry(const Registry&) = delete;
     Registry& operator=(const Registry&) = delete;
-    virtual ~Registry();
+    ~Registry();
 
     // Closes what is held, then opens parent\subKey; with `create` and a non-empty subKey,
     // missing keys are created. On failure nothing is held and Status() tells why.

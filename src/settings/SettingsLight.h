@@ -8,7 +8,7 @@ public:
     SettingsLight() noexcept = default;
     SettingsLight(const SettingsLight&) = delete;
     SettingsLight& operator=(const SettingsLight&) = delete;
-    virtual ~SettingsLight() = default;
+    ~SettingsLight() = default;
 
     // The vault's "DateFmt" value; 0 (the default display format) when the name is null or
     // empty, the product is not installed for the machine, or the value is missing or is not a

@@ -5,7 +5,7 @@
 class Str {
 public:
     Str() = default;
-    virtual ~Str() = default;
+    ~Str() = default;
 
     // Replaces the text with the formatted arguments. The runtime here follows C99 in wide
     // formats: %ls takes a wide string and %s a narrow one, so wide arguments use %ls.

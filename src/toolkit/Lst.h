@@ -20,7 +20,7 @@ public:
     Lst() noexcept = default;
     Lst(const Lst&) = delete;
     Lst& operator=(const Lst&) = delete;
-    virtual ~Lst() { RemoveAll(); }
+    ~Lst() { RemoveAll(); }
 
     // Throws std::bad_alloc when the task allocator is exhausted; the list is unchanged then.
     void AddTail(T value) {

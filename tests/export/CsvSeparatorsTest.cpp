@@ -42,12 +42,9 @@ TEST_P(Separators, FollowTheUsersSettings) {
     settings.ListSeparator(c.listSeparator);
     settings.CsvClass(c.csvClass, c.csvDescription);
 
-    wchar_t separator = 0;
-    wchar_t replacement = 0;
-    GetCsvSeparators(separator, replacement);
-
-    EXPECT_EQ(separator, c.separator);
-    EXPECT_EQ(replacement, c.replacement);
+    const CsvSeparators separators = GetCsvSeparators();
+    EXPECT_EQ(separators.separator, c.separator);
+    EXPECT_EQ(separators.replacement, c.replacement);
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, Separators, ::testing::ValuesIn(kCases),

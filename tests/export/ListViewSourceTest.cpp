@@ -96,7 +96,7 @@ protected:
 
     std::string Export(HWND list) {
         CListCtrl control;
-        control.Attach(list);
+        EXPECT_TRUE(control.Attach(list));
         ExportSource source = MakeSource(L"Release", L"anna", L"d", {}, {});
         ReadListView(control, source);
         WriteFileList(source, folder.File(L"list.txt"));

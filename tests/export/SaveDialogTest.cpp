@@ -182,7 +182,7 @@ TEST_P(FileDialog, AnswersOkWithTheChosenPath) {
     DialogDriver dialogs;
     dialogs.Then(ChooseFile(folder.File(c.typed), L"proposed.txt"));
     CFileDialog dialog(false, L"txt", L"proposed.txt", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER,
-                       L"Text Files (*.txt)|*.txt|All Files (*.*)|*.*||", owner.get(), 0, c.vistaStyle);
+                       L"Text Files (*.txt)|*.txt|All Files (*.*)|*.*||", owner.get(), c.vistaStyle);
 
     EXPECT_EQ(dialog.DoModal(), IDOK);
 
@@ -203,7 +203,7 @@ TEST_P(FileDialogCancel, AnswersCancelWithNoPath) {
     OwnerWindow owner;
     DialogDriver dialogs;
     dialogs.Then([](const SeenDialog& seen) { DialogDriver::Press(seen.window, IDCANCEL); });
-    CFileDialog dialog(false, L"txt", L"proposed.txt", OFN_OVERWRITEPROMPT, nullptr, owner.get(), 0, GetParam());
+    CFileDialog dialog(false, L"txt", L"proposed.txt", OFN_OVERWRITEPROMPT, nullptr, owner.get(), GetParam());
 
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 

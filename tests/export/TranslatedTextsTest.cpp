@@ -143,7 +143,7 @@ class ShellFailureMessage : public TranslatedTextsInChild {
         OwnerWindow owner;
         DialogDriver dialogs;
 
-        OpenCsvInSpreadsheet(owner.get(), path);
+        static_cast<void>(OpenCsvInSpreadsheet(owner.get(), path));
 
         ASSERT_FALSE(dialogs.Seen().empty());
         EXPECT_EQ(dialogs.Seen().back().message, L"Kein Programm f\u00fcr '" + path + L"'.");
