@@ -299,6 +299,31 @@ TEST_F(Sorting, AnotherColumnSortsAscendingAndASecondClickReverses) {
                                                           L"C:\\vault\\one\\b.TXT", L"C:\\vault\\four\\noext"}));
 }
 
+TEST_F(BranchRows, SortingByTypeKeepsEachTypesFilesInTheOrderTheyHad) {
+    // Loaded out of path order, three types mixed.
+    auto& branch = AddBranch(7, L"R", L"anna", 0);
+    const std::wstring types[] = {L"txt", L"pdf", L"doc"};
+    std::vector<std::pair<std::wstring, std::wstring>> byType;  // (type, path)
+    for (int i = 0; i < 30; ++i) {
+        const std::wstring name = L"f" + std::to_wstring(10 + i * 7 % 30) + L"." + types[i % 3];
+        branch.files.push_back(File(i + 1, 100 + i, name.c_str(), L"s\\", L"b\\"));
+        byType.emplace_back(types[i % 3], L"C:\\vault\\s\\" + name);
+    }
+    auto session = Open(7, 0);
+    HWND list = session->Item(4004);
+    ClickHeader(*session, 1);
+    for (bool ascending : {true, false}) {
+        ClickHeader(*session, 0);
+        std::sort(byType.begin(), byType.end(), [ascending](const auto& a, const auto& b) {
+            return a.first != b.first ? (a.first < b.first) == ascending : a.second < b.second;
+        });
+        std::vector<std::wstring> expected;
+        for (const auto& file : byType)
+            expected.push_back(file.second);
+        EXPECT_EQ(Column(list, 1), expected) << (ascending ? "ascending" : "descending");
+    }
+}
+
 TEST_F(Sorting, SelectedPositionsStaySelectedWhileTheRowsUnderThemChange) {
     auto session = Open(7, 3);  // c.Doc first and selected
     HWND list = session->Item(4004);
