@@ -64,22 +64,97 @@ std::string ReadWholeFile(const std::wstring& path) {
     return text;
 }
 
-// nlohmann words it "[json.exception.parse_error.101] parse error at line 3, column 5: <detail>";
-// the byte position goes in front, the library's tag goes.
-json ParseJson(const std::string& text) {
-    try {
-        return json::parse(text);
-    } catch (const json::parse_error& e) {
-        const std::string what = e.what();
-        const std::string marker = "parse error at ";
-        const size_t at = what.find(marker);
-        std::string message = "malformed JSON at byte " + std::to_string(e.byte);
-        if (at != std::string::npos)
-            message += ", " + what.substr(at + marker.size());
-        else
-            message += ": " + what;
-        throw VaultFileError(message);
+// Error lines quote at most this many characters of what they found.
+constexpr size_t kExcerptCharacters = 40;
+
+size_t CharacterCount(const std::string& utf8) {
+    const auto startsCharacter = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; };
+    return static_cast<size_t>(std::count_if(utf8.begin(), utf8.end(), startsCharacter));
+}
+
+// The first characters of `text`, cut on a character boundary and marked with an ellipsis.
+std::string Shortened(const std::string& text) {
+    size_t characters = 0;
+    for (size_t at = 0; at < text.size(); ++at) {
+        if ((static_cast<unsigned char>(text[at]) & 0xC0) != 0x80 && characters++ == kExcerptCharacters)
+            return text.substr(0, at) + "...";
     }
+    return text;
+}
+
+// `value` as compact JSON, written only until it is longer than an excerpt. Each level of
+// nesting writes a character before going down, so no more levels are visited than an excerpt
+// has characters, however deep the value; a scalar is written whole.
+void AppendJson(const json& value, std::string& out) {
+    const auto full = [&out] { return CharacterCount(out) > kExcerptCharacters; };
+    if (!value.is_structured()) {
+        out += value.dump(-1, ' ', false, json::error_handler_t::replace);
+        return;
+    }
+    out += value.is_array() ? '[' : '{';
+    bool first = true;
+    for (const auto& item : value.items()) {
+        if (full())
+            return;
+        if (!first)
+            out += ',';
+        first = false;
+        if (value.is_object())
+            out += json(item.key()).dump(-1, ' ', false, json::error_handler_t::replace) + ":";
+        AppendJson(item.value(), out);
+    }
+    out += value.is_array() ? ']' : '}';
+}
+
+std::string Excerpt(const json& value) {
+    std::string text;
+    AppendJson(value, text);
+    return Shortened(text);
+}
+
+// "byte 34, line 3, column 8" for the position the parser stopped at (the count of bytes read).
+std::string Position(const std::string& text, size_t position) {
+    const size_t end = std::min(position, text.size());
+    const auto stop = text.begin() + static_cast<std::ptrdiff_t>(end);
+    const size_t lines = static_cast<size_t>(std::count(text.begin(), stop, '\n'));
+    const size_t lastBreak = lines ? text.rfind('\n', end - 1) : std::string::npos;
+    const size_t column = lastBreak == std::string::npos ? position : position - lastBreak - 1;
+    return "byte " + std::to_string(position) + ", line " + std::to_string(lines + 1) + ", column " +
+           std::to_string(column);
+}
+
+// Builds the document as json::parse does, but every error the parser meets comes here with
+// its position, the number overflow too, which the library reports without one.
+class DocumentBuilder : public nlohmann::detail::json_sax_dom_parser<json> {
+public:
+    DocumentBuilder(json& document, const std::string& text)
+        : nlohmann::detail::json_sax_dom_parser<json>(document), m_text(text) {}
+
+    // The library's words, without its "[json.exception...]" tag and its own position, and
+    // with the token it quotes cut to an excerpt.
+    [[noreturn]] bool parse_error(std::size_t position, const std::string& lastToken, const json::exception& error) {
+        std::string what = error.what();
+        const size_t tagEnd = what.find("] ");
+        if (!what.empty() && what[0] == '[' && tagEnd != std::string::npos)
+            what.erase(0, tagEnd + 2);
+        const size_t ownPosition = what.find(": ");
+        if (what.rfind("parse error", 0) == 0 && ownPosition != std::string::npos)
+            what.erase(0, ownPosition + 2);
+        const size_t token = what.find("'" + lastToken + "'");
+        if (token != std::string::npos)
+            what.replace(token + 1, lastToken.size(), Shortened(lastToken));
+        throw VaultFileError("malformed JSON at " + Position(m_text, position) + ": " + what);
+    }
+
+private:
+    const std::string& m_text;
+};
+
+json ParseJson(const std::string& text) {
+    json document;
+    DocumentBuilder builder(document, text);
+    json::sax_parse(text, &builder);
+    return document;
 }
 
 // Where a value sits in the document, as messages name it: "branches[1].files[0].sourceName".
@@ -89,19 +164,6 @@ std::string Member(const std::string& where, const char* key) {
 
 std::string Element(const std::string& where, size_t index) {
     return where + "[" + std::to_string(index) + "]";
-}
-
-// A short excerpt of a wrong value, cut on a character boundary.
-std::string Excerpt(const json& value) {
-    constexpr size_t kMaxBytes = 40;
-    std::string text = value.dump(-1, ' ', false, json::error_handler_t::replace);
-    if (text.size() > kMaxBytes) {
-        size_t cut = kMaxBytes;
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-            --cut;
-        text = text.substr(0, cut) + "...";
-    }
-    return text;
 }
 
 [[noreturn]] void WrongType(const std::string& where, const char* expected, const json& found) {
@@ -222,7 +284,7 @@ std::wstring ResolveRoot(const std::wstring& root, const std::wstring& vaultFold
         return root;
     std::wstring full = FullPathName(vaultFolder + root);
     if (full.empty())
-        throw VaultFileError("root \"" + WideToUtf8(root) + "\" is not a usable folder path");
+        throw VaultFileError("root \"" + Shortened(WideToUtf8(root)) + "\" is not a usable folder path");
     if (full.back() != L'\\')
         full += L'\\';
     return full;

@@ -35,6 +35,17 @@ bool ParseId(const std::wstring& text, int& id) {
     return true;
 }
 
+// What the user typed, as an error line quotes it: at most 40 characters, then an ellipsis.
+std::wstring Quoted(const std::wstring& text) {
+    constexpr size_t kExcerptLength = 40;
+    if (text.size() <= kExcerptLength)
+        return L"\"" + text + L"\"";
+    // A surrogate pair stays whole.
+    const bool splitsPair = text[kExcerptLength - 1] >= 0xD800 && text[kExcerptLength - 1] <= 0xDBFF;
+    const size_t cut = splitsPair ? kExcerptLength - 1 : kExcerptLength;
+    return L"\"" + text.substr(0, cut) + L"...\"";
+}
+
 // A following option means the value was left out, not that the option is the value.
 bool IsValue(const wchar_t* argument) {
     return argument[0] != L'\0' && std::wstring(argument).rfind(L"--", 0) != 0;
@@ -55,7 +66,7 @@ bool ParseHostArguments(int argc, const wchar_t* const* argv, HostArguments& arg
             if (name == candidate.name)
                 option = &candidate;
         if (!option) {
-            error = L"unknown argument \"" + name + L"\"";
+            error = L"unknown argument " + Quoted(name);
             return false;
         }
         if (option->seen) {
@@ -71,7 +82,7 @@ bool ParseHostArguments(int argc, const wchar_t* const* argv, HostArguments& arg
         if (option == &vault) {
             parsed.vaultPath = value;
         } else if (!ParseId(value, option == &branch ? parsed.branchId : parsed.focusDocId)) {
-            error = name + L" " + option->valueName + L" must be a whole number, found \"" + value + L"\"";
+            error = name + L" " + option->valueName + L" must be a whole number, found " + Quoted(value);
             return false;
         }
     }

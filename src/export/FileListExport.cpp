@@ -1,5 +1,6 @@
 #include "export/FileListExport.h"
 
+#include <optional>
 #include <string>
 
 #include "export/CsvFileWriter.h"
@@ -49,25 +50,28 @@ void WriteRows(CsvFileWriter& writer, const ExportSource& source) {
     }
 }
 
-// Empty when the user did not confirm a file.
-std::wstring AskForSavePath(HWND owner) {
+void ShowFailure() {
+    const std::wstring text = BranchDetailsText(102, L"Failed to create file.");
+    AfxMessageBox(text.c_str(), MB_OK);
+}
+
+// Nothing when the user did not confirm a file.
+std::optional<std::wstring> AskForSavePath(HWND owner) {
     const std::wstring fileName = FileNameStem() + L".txt";
     const std::wstring filter =
         BranchDetailsText(101, L"Text Files (*.txt)|*.txt|All Files (*.*)|*.*||");
     CFileDialog dialog(false, L"txt", fileName.c_str(),
                        OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER, filter.c_str(), owner, true);
-    if (dialog.DoModal() != IDOK) return {};
+    if (dialog.DoModal() != IDOK) return std::nullopt;
     return dialog.GetPathName();
 }
 
 }  // namespace
 
-std::wstring FindTemporaryExportPath(const std::wstring& stem) {
+std::optional<std::wstring> FindTemporaryExportPath(const std::wstring& stem) {
     wchar_t folder[kTempPathBufferLength] = {};
     const DWORD length = ::GetTempPathW(kTempPathBufferLength, folder);
-    // No temporary folder: an empty name fails to open and the user is told, rather than a
-    // file appearing at the root of the current drive.
-    if (length == 0 || length >= kTempPathBufferLength) return {};
+    if (length == 0 || length >= kTempPathBufferLength) return std::nullopt;
     for (int n = 0;; ++n) {
         std::wstring path = folder;
         path += L'\\';
@@ -89,18 +93,26 @@ void WriteFileList(const ExportSource& source, const std::wstring& path) {
 }
 
 void ExportFileList(const ExportSource& source, int mode) {
-    const std::wstring path =
-        mode == kExportOpenAsCsv ? FindTemporaryExportPath(FileNameStem()) : AskForSavePath(source.owner);
-    if (path.empty()) return;
+    std::optional<std::wstring> path;
+    if (mode == kExportOpenAsCsv) {
+        path = FindTemporaryExportPath(FileNameStem());
+        // No file can be made where none can be named: the same failure as one that cannot open.
+        if (!path) {
+            ShowFailure();
+            return;
+        }
+    } else {
+        path = AskForSavePath(source.owner);
+        if (!path) return;
+    }
 
     try {
-        WriteFileList(source, path);
+        WriteFileList(source, *path);
     } catch (const CsvFileWriter::Exception&) {
         // Why it failed is not the user's concern here; the partial file is already gone.
-        const std::wstring text = BranchDetailsText(102, L"Failed to create file.");
-        AfxMessageBox(text.c_str(), MB_OK);
+        ShowFailure();
         return;
     }
     // A failure to open has told the user and removed the file: nothing is left to do here.
-    if (mode == kExportOpenAsCsv) static_cast<void>(OpenCsvInSpreadsheet(source.owner, path));
+    if (mode == kExportOpenAsCsv) static_cast<void>(OpenCsvInSpreadsheet(source.owner, *path));
 }

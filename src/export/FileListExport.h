@@ -3,6 +3,7 @@
 // written as delimited UTF-16 text.
 #include <windows.h>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,8 @@ void ExportFileList(const ExportSource& source, int mode);
 
 // The first "<stem>.txt", "<stem>1.txt", "<stem>2.txt"... in the temporary folder that does
 // not exist yet. The temporary folder ends in a backslash and one more is put after it.
-std::wstring FindTemporaryExportPath(const std::wstring& stem);
+// Nothing when the system names no temporary folder that fits the name's buffer.
+std::optional<std::wstring> FindTemporaryExportPath(const std::wstring& stem);
 
 // Writes the header lines, the heading line and every row to `path` with the separators of
 // GetCsvSeparators. Throws CsvFileWriter::Exception; the file is then deleted.

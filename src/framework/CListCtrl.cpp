@@ -1,4 +1,6 @@
 #include "framework/CListCtrl.h"
+#include <algorithm>
+#include <climits>
 #include <cwchar>
 
 int CListCtrl::InsertColumn(int column, const wchar_t* heading, int format, int width) noexcept {
@@ -32,7 +34,9 @@ std::wstring CListCtrl::GetColumnHeading(int column, int bufferLength) const {
 }
 
 std::wstring CListCtrl::GetItemText(int item, int subItem) const {
-    // Grow until the text fits: the control answers the number of characters it copied.
+    // Grow until the text fits: the control answers the number of characters it copied, and a
+    // text that fills the buffer may have been cut. Only the message's int size bounds it.
+    constexpr size_t kLargestBuffer = INT_MAX;
     std::wstring text(256, L'\0');
     for (;;) {
         LVITEMW lvi{};
@@ -40,11 +44,11 @@ std::wstring CListCtrl::GetItemText(int item, int subItem) const {
         lvi.pszText = text.data();
         lvi.cchTextMax = static_cast<int>(text.size());
         auto copied = static_cast<size_t>(SendMessage(LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&lvi)));
-        if (copied + 1 < text.size() || text.size() >= 0x100000) {
+        if (copied + 1 < text.size() || text.size() == kLargestBuffer) {
             text.resize(copied);
             return text;
         }
-        text.resize(text.size() * 2);
+        text.resize(std::min(text.size() * 2, kLargestBuffer));
     }
 }
 

@@ -1,4 +1,5 @@
 #include "listview/VListCtrl.h"
+#include <algorithm>
 #include <cstdlib>
 #include <windowsx.h>
 #include "base/Lock.h"
@@ -8,16 +9,8 @@
 
 namespace {
 
-// qsort's callback takes no context: the key of the sort under way is process-wide, and the
-// lock keeps two sorts from overwriting it.
+// The sort keys are process-wide: one sort at a time.
 CCriticalSection g_sortLock;
-int g_currentSortKey = 0;
-
-int CompareRows(const void* a, const void* b) {
-    auto* first = *static_cast<VListCtrlItem* const*>(a);
-    auto* second = *static_cast<VListCtrlItem* const*>(b);
-    return first->Compare(*second, g_currentSortKey);
-}
 
 constexpr int kMaxHitColumns = 20;
 
@@ -30,28 +23,20 @@ void VListCtrl::AddRow(VListCtrlItem* row) {
         return;
     m_rows.push_back(row);
     row->AddRef();
-    m_allShown = m_allShown && row->shown;
 }
 
 void VListCtrl::RemoveAllRows() noexcept {
     for (VListCtrlItem* row : m_rows)
         row->Release();
     m_rows.clear();
-    m_allShown = true;
     if (IsWindow())
         SetItemCountEx(0, LVSICF_NOINVALIDATEALL);
-}
-
-void VListCtrl::ShownRowsChanged() noexcept {
-    m_allShown = true;
-    for (const VListCtrlItem* row : m_rows)
-        m_allShown = m_allShown && row->shown;
 }
 
 VListCtrlItem* VListCtrl::RowAtDisplayIndex(int index) const noexcept {
     if (index < 0)
         return nullptr;
-    if (m_allShown)
+    if (!ShownFlag::AnyHidden())
         return index < GetRowCount() ? m_rows[static_cast<size_t>(index)] : nullptr;
     for (VListCtrlItem* row : m_rows)
         if (row->shown && index-- == 0)
@@ -60,7 +45,7 @@ VListCtrlItem* VListCtrl::RowAtDisplayIndex(int index) const noexcept {
 }
 
 int VListCtrl::ShownRowCount() const noexcept {
-    if (m_allShown)
+    if (!ShownFlag::AnyHidden())
         return GetRowCount();
     int count = 0;
     for (const VListCtrlItem* row : m_rows)
@@ -88,10 +73,18 @@ void VListCtrl::SortRows(int key) {
     if (m_sortKey == 0)
         return;
     CSingleLock lock(g_sortLock);
-    g_currentSortKey = m_sortKey;
     if (!m_rows.empty()) {
+        // Each row is held while it is compared, and sorted apart from the array, which stays
+        // whole until the new order is put back. Stable: equal rows keep the order the user saw.
+        std::vector<RefPtr<VListCtrlItem>> held(m_rows.begin(), m_rows.end());
         SortKeys keys(m_rows);
-        std::qsort(m_rows.data(), m_rows.size(), sizeof(VListCtrlItem*), &CompareRows);
+        const int sortKey = m_sortKey;
+        std::stable_sort(held.begin(), held.end(),
+                         [sortKey](const RefPtr<VListCtrlItem>& a, const RefPtr<VListCtrlItem>& b) {
+                             return a->Compare(*b, sortKey) < 0;
+                         });
+        for (size_t i = 0; i < held.size(); ++i)
+            m_rows[i] = held[i].get();
     }
     if (IsWindow())
         Invalidate(true);
@@ -168,7 +161,7 @@ void VListCtrl::OnGetDispInfo(NMLVDISPINFOW* info) {
     LVITEMW& item = info->item;
     if (item.iItem < 0 || item.iItem >= GetRowCount())
         return;
-    VListCtrlItem* row = RowAtDisplayIndex(item.iItem);
+    const RefPtr<VListCtrlItem> row(RowAtDisplayIndex(item.iItem));
     if (!row)
         return;
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)

@@ -32,7 +32,8 @@ public:
     // outside the array raises CInvalidArgException.
     VListCtrlItem* GetRow(int index, bool byDisplayIndex);
     int GetRowCount() const noexcept { return static_cast<int>(m_rows.size()); }
-    // Sorts by `key` (column + 1, negative descending), or by the stored key when 0.
+    // Sorts by `key` (column + 1, negative descending), or by the stored key when 0. Rows
+    // that compare equal keep their order.
     void SortRows(int key);
     int GetSortKey() const noexcept { return m_sortKey; }
     // Appends every selected position in increasing order; true when any was found.
@@ -41,8 +42,6 @@ public:
     void SelectFirstRow() noexcept;
     // The cell under a client point.
     [[nodiscard]] bool CellFromPoint(POINT point, int& row, int& column);
-    // Call after changing a row's shown flag: display positions are recounted.
-    void ShownRowsChanged() noexcept;
 
     UINT m_eventMask = 0;
 
@@ -63,5 +62,4 @@ private:
 
     std::vector<VListCtrlItem*> m_rows;  // display order; one reference each
     int m_sortKey = 1;
-    bool m_allShown = true;  // display index == array index
 };

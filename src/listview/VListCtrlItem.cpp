@@ -1,11 +1,24 @@
 #include "listview/VListCtrlItem.h"
+#include <atomic>
 #include <cstdlib>
 #include "listview/SortKeys.h"
 
 namespace {
+std::atomic<long> g_hiddenRows{0};
+
 // At most 255 characters of a cell take part: the text is fetched into a 256-character buffer.
 void CellText(VListCtrlItem& row, int column, wchar_t* buffer) { row.GetText(column, buffer, SortKeys::kTextSize); }
 }
+
+ShownFlag& ShownFlag::operator=(bool shown) noexcept {
+    if (shown != m_shown) {
+        m_shown = shown;
+        g_hiddenRows.fetch_add(shown ? -1 : 1, std::memory_order_relaxed);
+    }
+    return *this;
+}
+
+bool ShownFlag::AnyHidden() noexcept { return g_hiddenRows.load(std::memory_order_relaxed) != 0; }
 
 int VListCtrlItem::GetColumnImage(int) { return GetImage(); }
 

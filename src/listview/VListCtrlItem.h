@@ -4,6 +4,25 @@
 
 class VListCtrl;
 
+// Whether a row takes part in the display; reads and assigns as a bool. Hidden rows are counted
+// process-wide, so while none is hidden (the usual case) a list maps positions to rows without
+// looking at them, and a flag changed at any time counts at once.
+class ShownFlag {
+public:
+    ShownFlag() noexcept = default;
+    ShownFlag(const ShownFlag&) = delete;
+    ShownFlag& operator=(const ShownFlag&) = delete;
+    ~ShownFlag() { *this = true; }  // a hidden row that goes is no longer counted
+
+    ShownFlag& operator=(bool shown) noexcept;
+    operator bool() const noexcept { return m_shown; }
+
+    static bool AnyHidden() noexcept;
+
+private:
+    bool m_shown = true;
+};
+
 // One row of a VListCtrl. A row renders its own cells, compares itself with another row for
 // sorting, and may react to events the list routes to it. A new row holds one reference,
 // owned by its creator.
@@ -25,7 +44,7 @@ public:
     virtual void ExtraHook();
     virtual int ExtraQuery();
 
-    bool shown = true;
+    ShownFlag shown;
 
 private:
     friend class SortKeys;

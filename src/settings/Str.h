@@ -7,9 +7,9 @@ public:
     Str() = default;
     ~Str() = default;
 
-    // Replaces the text with the formatted arguments. The runtime here follows C99 in wide
-    // formats: %ls takes a wide string and %s a narrow one, so wide arguments use %ls.
-    // If the runtime cannot format the arguments at all, the text becomes empty.
+    // Replaces the text with the formatted arguments, read the Windows way: in this wide
+    // format %s and %ls take a wide string, %S and %hs a narrow one. If the runtime cannot
+    // format the arguments at all, the text becomes empty.
     void Format(const wchar_t* format, ...);
 
     const wchar_t* c_str() const noexcept { return m_text.c_str(); }

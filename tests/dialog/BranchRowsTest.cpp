@@ -299,6 +299,31 @@ TEST_F(Sorting, AnotherColumnSortsAscendingAndASecondClickReverses) {
                                                           L"C:\\vault\\one\\b.TXT", L"C:\\vault\\four\\noext"}));
 }
 
+TEST_F(BranchRows, SortingByTypeKeepsEachTypesFilesInTheOrderTheyHad) {
+    // Loaded out of path order, three types mixed.
+    auto& branch = AddBranch(7, L"R", L"anna", 0);
+    const std::wstring types[] = {L"txt", L"pdf", L"doc"};
+    std::vector<std::pair<std::wstring, std::wstring>> byType;  // (type, path)
+    for (int i = 0; i < 30; ++i) {
+        const std::wstring name = L"f" + std::to_wstring(10 + i * 7 % 30) + L"." + types[i % 3];
+        branch.files.push_back(File(i + 1, 100 + i, name.c_str(), L"s\\", L"b\\"));
+        byType.emplace_back(types[i % 3], L"C:\\vault\\s\\" + name);
+    }
+    auto session = Open(7, 0);
+    HWND list = session->Item(4004);
+    ClickHeader(*session, 1);
+    for (bool ascending : {true, false}) {
+        ClickHeader(*session, 0);
+        std::sort(byType.begin(), byType.end(), [ascending](const auto& a, const auto& b) {
+            return a.first != b.first ? (a.first < b.first) == ascending : a.second < b.second;
+        });
+        std::vector<std::wstring> expected;
+        for (const auto& file : byType)
+            expected.push_back(file.second);
+        EXPECT_EQ(Column(list, 1), expected) << (ascending ? "ascending" : "descending");
+    }
+}
+
 TEST_F(Sorting, SelectedPositionsStaySelectedWhileTheRowsUnderThemChange) {
     auto session = Open(7, 3);  // c.Doc first and selected
     HWND list = session->Item(4004);
@@ -336,15 +361,36 @@ TEST_F(Sorting, CtrlASelectsEveryRow) {
     EXPECT_EQ(SelectedRows(list), (std::vector<int>{0, 1, 2, 3}));
 }
 
-TEST_F(BranchRows, CtrlAOnAnEmptyListSelectsNothing) {
+// The list-view's own window procedure, reached through CharacterSpy by lists made while the
+// spy is the class's procedure.
+WNDPROC g_listViewProc = nullptr;
+std::vector<WPARAM> g_charactersSeen;
+
+LRESULT CALLBACK CharacterSpy(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    if (msg == WM_CHAR)
+        g_charactersSeen.push_back(wp);
+    return ::CallWindowProcW(g_listViewProc, wnd, msg, wp, lp);
+}
+
+LONG_PTR SetListViewClassProc(HWND list, LONG_PTR proc) { return ::SetClassLongPtrW(list, GCLP_WNDPROC, proc); }
+
+TEST_F(BranchRows, CtrlAOnAnEmptyListSelectsNothingAndKeepsTheCharacterFromTheListView) {
     AddBranch(9, L"Prototype", L"chen", 0);
+    {
+        auto first = Open(9, 0);
+        g_listViewProc = reinterpret_cast<WNDPROC>(
+            SetListViewClassProc(first->Item(4004), reinterpret_cast<LONG_PTR>(&CharacterSpy)));
+    }
     auto session = Open(9, 0);
     HWND list = session->Item(4004);
+    SetListViewClassProc(list, reinterpret_cast<LONG_PTR>(g_listViewProc));  // later lists go without the spy
+    g_charactersSeen.clear();
     CtrlKeyDown ctrl;
     ::PostMessageW(list, WM_CHAR, 1, 0);
+    ::PostMessageW(list, WM_CHAR, L'x', 0);  // any other character goes on to the list view
     session->Sync();
+    EXPECT_EQ(g_charactersSeen, std::vector<WPARAM>{L'x'});
     EXPECT_TRUE(SelectedRows(list).empty());
-    EXPECT_EQ(ItemCount(list), 0);
 }
 
 } // namespace

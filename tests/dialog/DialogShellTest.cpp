@@ -162,13 +162,15 @@ class RememberedSizes : public DialogShell, public ::testing::WithParamInterface
 
 TEST_P(RememberedSizes, AreStoredByCloseTitleBarAndEnterButNotEscape) {
     SIZE templateSize{};
-    const SIZE chosen{760, 420};
+    SIZE chosen{};
     const int chosenWidth = 123;
     {
         DialogSession session(Args());
         HWND dialog = session.WaitForDialog();
         ASSERT_TRUE(dialog);
         templateSize = SizeOf(WindowRect(dialog));
+        // Larger than the template whatever size its fonts give it: the template is the minimum.
+        chosen = SIZE{templateSize.cx + 57, templateSize.cy + 33};
         ::SetWindowPos(dialog, nullptr, 0, 0, chosen.cx, chosen.cy, SWP_NOMOVE | SWP_NOZORDER);
         ::SendMessageW(session.Item(4004), LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(chosenWidth, 0));
         switch (GetParam()) {

@@ -122,22 +122,26 @@ TEST_F(ListExport, RowsFollowTheSortTheUserChose) {
 }
 
 TEST_F(ListExport, AnOwnerDataListIsAskedThroughItsParentForTextsOfAnyLength) {
+    const size_t kPastAMillion = 3 << 19;
     ListWindow window(LVS_OWNERDATA);
     window.AddColumn(0, L"");
     window.AddColumn(1, L"Source File");
     window.AddColumn(2, L"Branch File");
     window.AddColumn(3, L"Shared " + std::wstring(120, L'x'));
     g_ownerDataRows = {{L"", std::wstring(300, L's'), L"D:\\b.txt", L"Yes"},
-                       {L"", L"C:\\a.txt", std::wstring(1000, L'b'), L""}};
+                       {L"", L"C:\\a.txt", std::wstring(kPastAMillion, L'b'), L""}};
     ::SendMessageW(window.list(), LVM_SETITEMCOUNT, g_ownerDataRows.size(), 0);
 
     const std::string bytes = Export(window.list());
     g_ownerDataRows.clear();
 
-    EXPECT_EQ(bytes, Utf16File({L"Branch Name: Release", L"Created By: anna", L"Created On: d",
-                                L"Index;Source File;Branch File;" + (L"Shared " + std::wstring(120, L'x')).substr(0, 99),
-                                L"1;" + std::wstring(300, L's') + L";D:\\b.txt;Yes",
-                                L"2;C:\\a.txt;" + std::wstring(1000, L'b') + L";"}));
+    const std::string expected =
+        Utf16File({L"Branch Name: Release", L"Created By: anna", L"Created On: d",
+                   L"Index;Source File;Branch File;" + (L"Shared " + std::wstring(120, L'x')).substr(0, 99),
+                   L"1;" + std::wstring(300, L's') + L";D:\\b.txt;Yes",
+                   L"2;C:\\a.txt;" + std::wstring(kPastAMillion, L'b') + L";"});
+    ASSERT_EQ(bytes.size(), expected.size()) << "a cell was cut";
+    EXPECT_EQ(bytes, expected);
 }
 
 TEST_F(ListExport, AnEmptyListStillHasItsHeadings) {

@@ -40,11 +40,12 @@ TEST_P(TemporaryName, IsTheFirstThatDoesNotExist) {
         ASSERT_TRUE(file);
     }
 
-    const std::wstring path = FindTemporaryExportPath(L"Branched Files List");
+    const std::optional<std::wstring> path = FindTemporaryExportPath(L"Branched Files List");
 
     // The folder keeps its backslash and one more comes before the name.
-    EXPECT_EQ(path, tempFolder + L"\\" + c.expected);
-    EXPECT_FALSE(FileExists(path));
+    ASSERT_TRUE(path);
+    EXPECT_EQ(*path, tempFolder + L"\\" + c.expected);
+    EXPECT_FALSE(FileExists(*path));
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, TemporaryName, ::testing::ValuesIn(kCases),

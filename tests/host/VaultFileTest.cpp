@@ -287,12 +287,29 @@ TEST_F(VaultFile, TopLevelMustBeAnObject) {
     EXPECT_NE(LoadError(WriteText("[1, 2]")).find(": the vault must be a JSON object, found [1,2]"), std::string::npos);
 }
 
-TEST_F(VaultFile, LongValuesAreCutInTheMessage) {
-    json vault = GoodVault();
-    vault["name"] = json::array({std::string(200, 'x')});
-    const std::string error = LoadError(WriteVault(vault));
-    EXPECT_NE(error.find("..."), std::string::npos) << error;
-    EXPECT_LT(error.size(), 200u + 100u);
+// However long or deep the input, the line says where and quotes at most 40 characters of it.
+TEST_F(VaultFile, ErrorsQuoteAShortExcerptAndSayWhere) {
+    const std::string nested = std::string(20000, '[') + std::string(20000, ']');
+    const std::string x40 = std::string(40, 'x');
+    struct Case {
+        std::string text;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {R"({"name": [")" + std::string(200, 'x') + R"("]})", "name must be a string, found [\"" + x40.substr(2) + "..."},
+        {R"({"name": )" + nested + "}", "name must be a string, found " + std::string(40, '[') + "..."},
+        {R"({"name": ")" + std::string(1 << 20, 'x') + "\n",
+         "malformed JSON at byte 1048587, line 2, column 0: syntax error while parsing value - invalid string: "
+         "control character U+000A (LF) must be escaped to \\u000A or \\n; last read: '\"" + x40.substr(1) + "...'"},
+        {R"({"id": )" + std::string(100000, '9') + "}",
+         "malformed JSON at byte 100007, line 1, column 100007: number overflow parsing '" + std::string(40, '9') + "...'"},
+    };
+    for (const Case& c : cases) {
+        const std::string error = LoadError(WriteText(c.text));
+        EXPECT_NE(error.find(": " + c.expected), std::string::npos) << error.substr(0, 1000);
+        EXPECT_LT(error.size(), 300u) << error.substr(0, 1000);
+        EXPECT_EQ(error.find("json.exception"), std::string::npos) << error.substr(0, 1000);
+    }
 }
 
 } // namespace

@@ -38,6 +38,10 @@ constexpr char kGoodVault[] = R"({
 class VaultHost : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
+        // Wine starts its desktop process for the first window of a session, with the standard
+        // handles of the process that made it: started by vaulthost, it would keep the run's
+        // output pipe open after vaulthost ends.
+        ::GetDesktopWindow();
         s_programs = new TempFolder;
         const fs::path bin = host_test::BinFolder();
         const auto install = [&](Module module, const wchar_t* moduleSource) {
@@ -166,6 +170,14 @@ TEST_F(VaultHost, VaultPathWithSpacesAndNonAsciiLetters) {
     EXPECT_EQ(Value(Report(), "vault.root"), WideToUtf8(m_data.path().wstring() + L"\\my vaults\\files\\"));
 }
 
+TEST_F(VaultHost, DeeplyNestedValueIsRefusedWithOneShortLine) {
+    const std::string nested = std::string(20000, '[') + std::string(20000, ']');
+    const std::wstring bad = m_data.Write(L"nested.vault.json", R"({"name": )" + nested + "}").wstring();
+    const ProgramRun run = Run({L"--vault", bad, L"--branch", L"7"});
+    ExpectRefused(run, ": name must be a string, found [[[[");
+    EXPECT_LT(run.standardError.size(), 300u + bad.size()) << run.standardError.substr(0, 1000);
+}
+
 TEST_F(VaultHost, MissingModuleIsNamed) {
     ExpectRefused(Run({L"--vault", m_goodVault, L"--branch", L"7"}, Module::Missing),
                   WideToUtf8((ProgramFolder(Module::Missing) / L"Lineage.dll").wstring()) + " cannot be loaded: ");
@@ -231,6 +243,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "--branch ID must be a whole number, found \"7x\""},
         Refusal{"BranchTooLarge", {L"--vault", L"{vault}", L"--branch", L"2147483648"}, nullptr,
                 "--branch ID must be a whole number, found \"2147483648\""},
+        Refusal{"LongBranch", {L"--vault", L"{vault}", L"--branch", std::wstring(30000, L'7') + L"x"}, nullptr,
+                "--branch ID must be a whole number, found \"" + std::string(40, '7') + "...\" (usage: "},
         Refusal{"BranchJustAMinus", {L"--vault", L"{vault}", L"--branch", L"-"}, nullptr,
                 "--branch ID must be a whole number, found \"-\""},
         Refusal{"FocusNotANumber", {L"--vault", L"{vault}", L"--branch", L"7", L"--focus", L"1.5"}, nullptr,

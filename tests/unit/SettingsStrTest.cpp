@@ -16,10 +16,10 @@ TEST(Str, FormatsIntegersWithWidthAndZeroPadding) {
     EXPECT_EQ(s.Text(), L"7|07|0987|123|-001");
 }
 
-TEST(Str, WideStringArgumentsUseLs) {
+TEST(Str, ReadsStringArgumentsTheWindowsWay) {
     Str s;
-    s.Format(L"[%ls] [%ls]", L"Nov", L"");
-    EXPECT_EQ(s.Text(), L"[Nov] []");
+    s.Format(L"[%s] [%ls] [%S] [%hs] [%s]", L"November", L"Dec", "January", "Feb", L"");
+    EXPECT_EQ(s.Text(), L"[November] [Dec] [January] [Feb] []");
 }
 
 TEST(Str, FormatReplacesTheText) {

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shlwapi.h>
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include "framework/AfxException.h"
 #include "listview/VListCtrl.h"
@@ -12,7 +14,14 @@ namespace {
 
 struct TestRow : VListCtrlItem {
     explicit TestRow(std::wstring text) : text(std::move(text)) {}
-    void GetText(int, wchar_t* buffer, int size) override { lstrcpynW(buffer, text.c_str(), size); }
+    void GetText(int, wchar_t* buffer, int size) override {
+        fewestRefs = std::min(fewestRefs, RefCount());
+        lstrcpynW(buffer, text.c_str(), size);
+    }
+    int Compare(VListCtrlItem& other, int key) override {
+        fewestRefs = std::min({fewestRefs, RefCount(), other.RefCount()});
+        return VListCtrlItem::Compare(other, key);
+    }
     bool OnEvent(int event, POINT, UINT, int row, int column, VListCtrl&) override {
         events.push_back({event, row, column});
         return handles;
@@ -23,6 +32,7 @@ struct TestRow : VListCtrlItem {
     std::vector<Event> events;
     int deletes = 0;
     bool handles = true;
+    uint32_t fewestRefs = UINT32_MAX;  // while the list asked for text or compared
 };
 
 // A parent that reflects notifications, and the list under test inside it.
@@ -85,6 +95,19 @@ TEST_F(ListWindow, CellTextsComeFromTheRows) {
     Add(L"second");
     EXPECT_EQ(m_list.GetItemText(1, 0), L"second");
     EXPECT_EQ(m_list.GetItemText(2, 0), L"") << "a position past the rows is left unanswered";
+}
+
+TEST_F(ListWindow, PositionsCountTheRowsShownNowAndEachRowIsHeldWhileTheListUsesIt) {
+    TestRow* a = Add(L"a");
+    TestRow* b = Add(L"b");
+    TestRow* c = Add(L"c");
+    b->shown = false;
+    EXPECT_EQ(m_list.GetItemText(0, 0) + L"|" + m_list.GetItemText(1, 0) + L"|" + m_list.GetItemText(2, 0), L"a|c|");
+    b->shown = true;
+    m_list.SortRows(-1);
+    EXPECT_EQ(m_list.GetItemText(0, 0) + m_list.GetItemText(1, 0) + m_list.GetItemText(2, 0), L"cba");
+    for (const TestRow* row : {a, b, c})  // the test's reference, the list's and the caller's
+        EXPECT_EQ(row->fewestRefs, 3u) << "row " << ::testing::PrintToString(row->text);
 }
 
 TEST_F(ListWindow, DeleteKeyReachesTheFirstSelectedRowOnlyOnASinglePress) {
