@@ -87,6 +87,9 @@ std::string ReadAll(HANDLE pipe) {
 } // namespace
 
 ProgramRun RunProgram(const fs::path& program, const std::wstring& arguments, DWORD timeoutMs) {
+    // A child that is first to need the desktop starts Wine's desktop process, which keeps the
+    // child's output pipe open for as long as this process lives: start it from here first.
+    ::GetDesktopWindow();
     Pipe output = MakeOutputPipe();
     Pipe error = MakeOutputPipe();
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
