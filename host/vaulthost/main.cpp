@@ -4,6 +4,7 @@
 // Exit code 0 once the dialog is closed; 2, with one line on stderr, when it cannot be shown.
 #include "ErrorLine.h"
 #include "HostArguments.h"
+#include "HostInstallation.h"
 #include "VaultObject.h"
 #include "dbcall/VaultData.h"
 #include "base/ModulePath.h"
@@ -33,6 +34,8 @@ std::wstring ProgramFolder() { return FolderOf(ModulePath(nullptr)); }
 int Run(int argc, wchar_t* argv[]) {
     // The host's UI thread is a COM apartment; the module joins it for the call.
     ScopedCOMInitializer com;
+    // Installed where it was started from, unless an installation is registered already.
+    RegisterInstallationIfMissing(ProgramFolder());
 
     HostArguments arguments;
     std::wstring error;

@@ -34,13 +34,14 @@ constexpr DWORD kProductCodeChars = 39;
 
 // Asks the installer to put the library back; the product is looked up by its upgrade codes
 // when the installed one carries another product code.
-bool RepairGlyphset() noexcept {
-    UINT result = ::MsiInstallMissingComponentW(GLYPHSET_PRODUCT_CODE, GLYPHSET_COMPONENT_CODE, INSTALLSTATE_DEFAULT);
+bool RepairGlyphset(const InstallerCalls& installer) noexcept {
+    UINT result =
+        installer.installMissingComponent(GLYPHSET_PRODUCT_CODE, GLYPHSET_COMPONENT_CODE, INSTALLSTATE_DEFAULT);
     if (result == ERROR_UNKNOWN_PRODUCT) {
         wchar_t product[kProductCodeChars] = L"";
-        if (::MsiEnumRelatedProductsW(GLYPHSET_UPGRADE_CODE_1, 0, 0, product) == ERROR_NO_MORE_ITEMS)
-            ::MsiEnumRelatedProductsW(GLYPHSET_UPGRADE_CODE_2, 0, 0, product);
-        result = ::MsiInstallMissingComponentW(product, GLYPHSET_COMPONENT_CODE, INSTALLSTATE_DEFAULT);
+        if (installer.enumRelatedProducts(GLYPHSET_UPGRADE_CODE_1, 0, 0, product) == ERROR_NO_MORE_ITEMS)
+            installer.enumRelatedProducts(GLYPHSET_UPGRADE_CODE_2, 0, 0, product);
+        result = installer.installMissingComponent(product, GLYPHSET_COMPONENT_CODE, INSTALLSTATE_DEFAULT);
     }
     return result == ERROR_SUCCESS;
 }
@@ -78,7 +79,12 @@ std::wstring GetGlyphsetPath() {
     return folder + kGlyphsetFileName;
 }
 
-bool LoadGlyphsetModule(ScopedHMODULE& library) {
+const InstallerCalls& SystemInstallerCalls() noexcept {
+    static const InstallerCalls calls{::MsiInstallMissingComponentW, ::MsiEnumRelatedProductsW};
+    return calls;
+}
+
+bool LoadGlyphsetModule(ScopedHMODULE& library, const InstallerCalls& installer) {
     if (library)
         return true;
     wchar_t path[kPathChars] = L"";
@@ -89,7 +95,7 @@ bool LoadGlyphsetModule(ScopedHMODULE& library) {
     if (!::PathRemoveFileSpecW(path) || !::PathAppendW(path, kGlyphsetFileName))
         return false;
     library.reset(::LoadLibraryW(path));
-    if (!library && RepairGlyphset())
+    if (!library && RepairGlyphset(installer))
         library.reset(::LoadLibraryW(path));
     return static_cast<bool>(library);
 }
