@@ -87,6 +87,9 @@ std::string ReadAll(HANDLE pipe) {
 } // namespace
 
 ProgramRun RunProgram(const fs::path& program, const std::wstring& arguments, DWORD timeoutMs) {
+    // A GUI program that is the first on Wine's desktop starts the desktop process, which inherits
+    // the program's output pipes and outlives it: reading them would never end. Start it from here.
+    ::GetDesktopWindow();
     Pipe output = MakeOutputPipe();
     Pipe error = MakeOutputPipe();
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
