@@ -6,6 +6,11 @@
 //   [2] DPI (LOGPIXELSY)              [7] toolbar button size inside the CAD host (24 scaled)
 //   [3] small picture edge (16 scaled)[8] toolbar button size inside Explorer (24 scaled)
 //   [4] large picture edge (32 scaled)
+//
+// A user may choose another toolbar button size: HKEY_CURRENT_USER
+// "Software\Brightfold\Applications\Ledgerix Enterprise\Settings", DWORD "ToolbarButtonSize", in
+// 96-DPI pixels (1 to 256; anything else keeps 24). It sets [7] and [8], scaled like the default,
+// and is read once, when the helper is made.
 #include "contracts/ZebSettings.h"
 
 #include "base/ScopedHandle.h"
@@ -16,6 +21,9 @@ constexpr int kDesignDpi = 96;
 constexpr int kSmallImage = 16;
 constexpr int kLargeImage = 32;
 constexpr int kToolbarButton = 24;
+constexpr int kLargestToolbarButton = 256;
+constexpr wchar_t kSettingsKey[] = L"Software\\Brightfold\\Applications\\Ledgerix Enterprise\\Settings";
+constexpr wchar_t kToolbarButtonValue[] = L"ToolbarButtonSize";
 
 enum Slot { DesignDpi, DpiX, DpiY, SmallImage, LargeImage, ScalePercent, Unused, ButtonBF, ButtonExp };
 
@@ -24,6 +32,16 @@ int ScreenDpi(int index) noexcept {
     ScopedWindowDC screen(nullptr);
     const int dpi = screen ? ::GetDeviceCaps(screen.get(), index) : 0;
     return dpi > 0 ? dpi : kDesignDpi;
+}
+
+int ToolbarButtonSize() noexcept {
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (::RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, kToolbarButtonValue, RRF_RT_REG_DWORD, nullptr, &value,
+                       &size) != ERROR_SUCCESS ||
+        value < 1 || value > kLargestToolbarButton)
+        return kToolbarButton;
+    return static_cast<int>(value);
 }
 
 }  // namespace
@@ -38,8 +56,9 @@ CDPIHelper::CDPIHelper() {
     m_values[LargeImage] = scale(kLargeImage);
     m_values[ScalePercent] = scale(100);
     m_values[Unused] = 0;
-    m_values[ButtonBF] = scale(kToolbarButton);
-    m_values[ButtonExp] = scale(kToolbarButton);
+    const int button = ToolbarButtonSize();
+    m_values[ButtonBF] = scale(button);
+    m_values[ButtonExp] = scale(button);
 }
 
 // Made on first use (thread-safe) and kept until the library unloads.

@@ -145,26 +145,6 @@ int IconWidth(HICON icon) {
     return ::GetObjectW(bitmap, sizeof(bm), &bm) ? bm.bmWidth : 0;
 }
 
-int LiveIconCount() {
-    int count = 0;
-    for (UINT_PTR handle = 0x20; handle < 0x10000; handle += 2) {
-        IconBitmaps bitmaps(reinterpret_cast<HICON>(handle));
-        if (bitmaps.ok)
-            ++count;
-    }
-    return count;
-}
-
-int LiveGdiObjectCount() {
-    int count = 0;
-    for (UINT_PTR handle = 1; handle < 0x10000; ++handle)
-        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(handle)) != 0)
-            ++count;
-    return count;
-}
-
-DWORD GuiObjects(DWORD kind) { return ::GetGuiResources(::GetCurrentProcess(), kind); }
-
 PrivateTempFolder::PrivateTempFolder(const wchar_t* tag) {
     wchar_t base[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, base);
@@ -237,45 +217,9 @@ BOOL WINAPI RecordDeleteFile(LPCWSTR path) {
     return g_deleteFile(path);
 }
 
-// Swaps the program's import of dll!name for `replacement`; answers the previous target.
-void* PatchImport(const char* dll, const char* name, void* replacement) {
-    auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
-    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const auto& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); desc->Name; ++desc) {
-        if (_stricmp(reinterpret_cast<const char*>(base + desc->Name), dll) != 0)
-            continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), name) != 0)
-                continue;
-            DWORD protection = 0;
-            ::VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &protection);
-            void* previous = reinterpret_cast<void*>(slots->u1.Function);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            ::VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), protection, &protection);
-            return previous;
-        }
-    }
-    return nullptr;
-}
-
 std::unique_ptr<ImportPatch> g_createPatch, g_attributesPatch, g_deletePatch;
 
 }  // namespace
-
-ImportPatch::ImportPatch(const char* dll, const char* function, void* replacement)
-    : m_dll(dll), m_function(function), m_original(PatchImport(dll, function, replacement)) {}
-
-ImportPatch::~ImportPatch() {
-    if (m_original)
-        PatchImport(m_dll, m_function, m_original);
-}
 
 bool IsLiveIcon(HICON icon) {
     IconBitmaps bitmaps(icon);

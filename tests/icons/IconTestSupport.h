@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <string>
 #include <vector>
+#include "HandleCounts.h"
+#include "ImportPatch.h"
 #include "base/ScopedHandle.h"
 
 namespace icon_test {
@@ -42,13 +44,10 @@ long CentreColour(HICON icon);
 // Width of the icon's image in pixels, 0 when it cannot be read.
 int IconWidth(HICON icon);
 
-// Live icons and cursors of this process. Wine answers 0 from GetGuiResources, so the USER
-// handle table is walked instead: its 16-bit handles name any generation of an entry.
-int LiveIconCount();
-// Live GDI objects of this process, found the same way in the GDI handle table (an icon holds
-// its bitmaps there).
-int LiveGdiObjectCount();
-DWORD GuiObjects(DWORD kind);
+// Live icons and GDI objects, counted by walking the handle tables (Wine's GetGuiResources says 0).
+using lineage_test::GuiObjects;
+using lineage_test::LiveGdiObjectCount;
+using lineage_test::LiveIconCount;
 
 // Makes a fresh, empty folder the process's temporary folder (TMP and TEMP) and removes it,
 // with whatever is left in it, when the object goes.
@@ -66,22 +65,8 @@ private:
     std::wstring m_oldTmp, m_oldTemp;
 };
 
-// Points the program's import of dll!function at `replacement` while the object lives: calls
-// that the program's own code (the icon lookups linked into it) makes go to the replacement.
-class ImportPatch {
-public:
-    ImportPatch(const char* dll, const char* function, void* replacement);
-    ImportPatch(const ImportPatch&) = delete;
-    ImportPatch& operator=(const ImportPatch&) = delete;
-    ~ImportPatch();
-    void* Original() const { return m_original; }
-    bool Installed() const { return m_original != nullptr; }
-
-private:
-    const char* m_dll;
-    const char* m_function;
-    void* m_original = nullptr;
-};
+// Points the program's import of dll!function at a replacement while the object lives.
+using lineage_test::ImportPatch;
 
 // True while `icon` names a live icon of this process.
 bool IsLiveIcon(HICON icon);
