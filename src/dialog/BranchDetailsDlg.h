@@ -7,6 +7,7 @@
 #include "framework/CDialog.h"
 #include "framework/CImageList.h"
 #include "listview/VListCtrl.h"
+#include "toolkit/SizeGrip.h"
 
 // The branch details dialog: who made the branch and when, and every branched file.
 class CBranchDetailsDlg : public CDialog, public StrWnd {
@@ -29,6 +30,7 @@ protected:
     bool OnCommand(WPARAM wp, LPARAM lp) override;
 
 private:
+    void CreateSizeGrip();
     void SetLabelTexts();
     void CreateImageList();
     void InsertColumns();
@@ -56,6 +58,7 @@ private:
     CImageList m_imageList;
     std::unordered_map<std::wstring, int> m_extToImage{17};
     RECT m_rcInitial{};
+    SizeGrip m_sizeGrip;
     int m_nColumns = 0;
     std::wstring m_strColumnSet = L"-";
 };
