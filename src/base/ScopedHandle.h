@@ -61,6 +61,7 @@ using ScopedHICON = ScopedHandle<HICON, NullHandleTraits<HICON, ::DestroyIcon>>;
 using ScopedHBITMAP = ScopedHandle<HBITMAP, NullHandleTraits<HBITMAP, CloseGdiObject>>;
 using ScopedHFONT = ScopedHandle<HFONT, NullHandleTraits<HFONT, CloseGdiObject>>;
 using ScopedHBRUSH = ScopedHandle<HBRUSH, NullHandleTraits<HBRUSH, CloseGdiObject>>;
+using ScopedHPEN = ScopedHandle<HPEN, NullHandleTraits<HPEN, CloseGdiObject>>;
 using ScopedHMODULE = ScopedHandle<HMODULE, NullHandleTraits<HMODULE, ::FreeLibrary>>;
 using ScopedHMENU = ScopedHandle<HMENU, NullHandleTraits<HMENU, ::DestroyMenu>>;
 using ScopedHIMAGELIST = ScopedHandle<HIMAGELIST, NullHandleTraits<HIMAGELIST, ::ImageList_Destroy>>;

@@ -75,6 +75,7 @@ BOOL CBranchDetailsDlg::OnInitDialog() {
     DefaultStringsFile strings(L"BranchDetailsDlg");
 
     mbInitStrWnd(m_hWnd, L"BranchDetails", true, L"", L"", L"");
+    CreateSizeGrip();
     SetLabelTexts();
     // A template without its list control has nowhere to show the branch: it is shown as it is.
     if (!m_list.SubclassDlgItem(IDC_FILE_LIST, this))
@@ -95,6 +96,30 @@ BOOL CBranchDetailsDlg::OnInitDialog() {
     mvFlushWindowSize(false);
     mvFlushColumnSizes(IDC_FILE_LIST, false, m_nColumns, m_strColumnSet.c_str());
     return TRUE;
+}
+
+namespace {
+
+bool IsOlderThanWindowsXp() noexcept {
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    if (!::GetVersionExW(&version))
+        return false;
+    return version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
+           (version.dwMajorVersion < 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion == 0));
+}
+
+} // namespace
+
+void CBranchDetailsDlg::CreateSizeGrip() {
+    RECT rect{};
+    GetClientRect(&rect);
+    rect.left = rect.right - m_sizeGrip.partWidth;
+    rect.top = rect.bottom - m_sizeGrip.partHeight;
+    if (!m_sizeGrip.Create(L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect, this, IDC_SIZE_GRIP))
+        return;
+    // Without a usable theme library, the lines of systems before XP, else XP's dots.
+    m_sizeGrip.classic = !m_sizeGrip.InitTheme() && IsOlderThanWindowsXp();
 }
 
 void CBranchDetailsDlg::SetLabelTexts() {
@@ -238,7 +263,11 @@ bool CBranchDetailsDlg::OnCommand(WPARAM wp, LPARAM lp) {
     }
 }
 
-void CBranchDetailsDlg::OnSize(UINT, int, int) {
+void CBranchDetailsDlg::OnSize(UINT, int cx, int cy) {
+    // By the grip's current size: the theme may have grown it since it was created.
+    if (m_sizeGrip.IsWindow())
+        m_sizeGrip.MoveWindow(cx - m_sizeGrip.partWidth, cy - m_sizeGrip.partHeight, m_sizeGrip.partWidth,
+                              m_sizeGrip.partHeight, true);
     mvUpdateFixedCtrls();
     Default();
 }

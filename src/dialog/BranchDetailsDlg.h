@@ -6,6 +6,7 @@
 #include "framework/CDialog.h"
 #include "icons/FileTypeImages.h"
 #include "listview/VListCtrl.h"
+#include "toolkit/SizeGrip.h"
 
 // The branch details dialog: who made the branch and when, and every branched file.
 class CBranchDetailsDlg : public CDialog, public StrWnd {
@@ -27,6 +28,7 @@ protected:
     bool OnCommand(WPARAM wp, LPARAM lp) override;
 
 private:
+    void CreateSizeGrip();
     void SetLabelTexts();
     void CreateImageList();
     void InsertColumns();
@@ -53,6 +55,7 @@ private:
     VListCtrl m_list;
     FileTypeImages m_fileTypes;  // the list's image list and the extension map that fills it
     RECT m_rcInitial{};
+    SizeGrip m_sizeGrip;
     int m_nColumns = 0;
     std::wstring m_strColumnSet = L"-";
 };

@@ -103,6 +103,10 @@ ProgramRun RunProgram(const fs::path& program, const std::wstring& arguments, DW
     startup.hStdOutput = output.write.get();
     startup.hStdError = error.write.get();
     std::wstring commandLine = QuoteArgument(program.wstring()) + L" " + arguments;
+    // Wine starts its desktop process from the first program that needs it when none is
+    // running; started from the child, it keeps the child's inherited output pipes open and
+    // reading them never ends. Asked for here first, the desktop stays up while this process runs.
+    ::GetDesktopWindow();
     PROCESS_INFORMATION process = {};
     if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                           &startup, &process))

@@ -1,5 +1,6 @@
 #include "DialogSession.h"
 #include <commctrl.h>
+#include <algorithm>
 #include <stdexcept>
 
 namespace lineage_test {
@@ -91,9 +92,13 @@ DWORD WINAPI DialogSession::ThreadMain(void* param) noexcept {
 LRESULT CALLBACK DialogSession::WatchInitDialog(int code, WPARAM wp, LPARAM lp) noexcept {
     auto* info = reinterpret_cast<CWPRETSTRUCT*>(lp);
     DialogSession* session = CurrentSession();
-    if (code == HC_ACTION && info && info->message == WM_INITDIALOG && session && !session->m_dialog) {
-        session->m_dialog = info->hwnd;
-        ::SetEvent(session->m_dialogReady);
+    if (code == HC_ACTION && info && session && !session->m_dialog) {
+        if (info->message == WM_SIZE) {
+            session->m_sizedBeforeReady.push_back(info->hwnd);
+        } else if (info->message == WM_INITDIALOG) {
+            session->m_dialog = info->hwnd;
+            ::SetEvent(session->m_dialogReady);
+        }
     }
     return ::CallNextHookEx(nullptr, code, wp, lp);
 }
@@ -105,6 +110,10 @@ HWND DialogSession::WaitForDialog(DWORD timeoutMs) {
         return nullptr;
     Sync();
     return m_dialog;
+}
+
+int DialogSession::SizesDuringInit() const {
+    return static_cast<int>(std::count(m_sizedBeforeReady.begin(), m_sizedBeforeReady.end(), m_dialog));
 }
 
 bool DialogSession::WaitForReturn(DWORD timeoutMs) {

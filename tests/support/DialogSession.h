@@ -43,6 +43,8 @@ public:
     // True once gvShowBranchDetails has returned.
     bool WaitForReturn(DWORD timeoutMs = 15000);
     DWORD ThreadId() const { return m_threadId; }
+    // How many WM_SIZE the dialog received from its creation to the end of its initialisation.
+    int SizesDuringInit() const;
     HWND Dialog() const { return m_dialog; }
 
     HWND Item(int id) const { return ::GetDlgItem(m_dialog, id); }
@@ -73,6 +75,7 @@ private:
     HANDLE m_painted = nullptr;
     HWND volatile m_paintTarget = nullptr;
     HWND m_dialog = nullptr;
+    std::vector<HWND> m_sizedBeforeReady;  // every window of the thread, each WM_SIZE
 };
 
 // Text of a window, read from another thread.

@@ -1,0 +1,32 @@
+#pragma once
+// Runs part of a test in a new process of the same test executable, started while some of the
+// user's registry values are set. Windows and Wine read some settings (screen DPI, visual
+// styles) once when a process starts: write the part as a disabled test (DISABLED_ prefix) and
+// run it from a normal one.
+#include <windows.h>
+#include <string>
+#include <vector>
+
+namespace lineage_test {
+
+// A value under HKEY_CURRENT_USER, set for the child and put back as it was afterwards.
+struct UserSetting {
+    static UserSetting Text(const wchar_t* key, const wchar_t* name, const std::wstring& value);
+    static UserSetting Number(const wchar_t* key, const wchar_t* name, DWORD value);
+
+    std::wstring key;
+    std::wstring name;
+    DWORD type = REG_SZ;
+    std::vector<BYTE> data;
+};
+
+// Runs `testName` ("Suite.DISABLED_Case") of this executable in a child process started with
+// `settings` in place, and answers whether it passed. Its failures show on this process's
+// output. The child must call IsTestChild(): a run that never did counts as failed, so a
+// misspelt name cannot pass.
+bool RunTestInChild(const std::string& testName, const std::vector<UserSetting>& settings);
+
+// True in a process started by RunTestInChild.
+bool IsTestChild();
+
+} // namespace lineage_test
