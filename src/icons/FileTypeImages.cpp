@@ -5,10 +5,8 @@
 #include "icons/GetExtensionIcons.h"
 #include "icons/GetFileIcons.h"
 
-FileTypeImages::~FileTypeImages() {
-    m_extToImage.clear();
-    m_imageList.DeleteImageList();
-}
+// The image list empties and destroys itself after the map.
+FileTypeImages::~FileTypeImages() { m_extToImage.clear(); }
 
 bool FileTypeImages::Create(SIZE size) {
     if (m_imageList.GetSafeHandle())

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <string>
 #include <unordered_map>
-#include "framework/CImageList.h"
+#include "icons/ImageListXP.h"
 
 class FileTypeImages {
 public:
@@ -23,6 +23,6 @@ public:
     int GetFileImageIndex(const wchar_t* fileName);
 
 private:
-    CImageList m_imageList;
+    ImageListXP m_imageList;
     std::unordered_map<std::wstring, int> m_extToImage{17};
 };
