@@ -1,52 +1,34 @@
-// The window layer: the handle map, subclassing, reflected notifications and the search for
-// a module's resources.
+// The window layer: the handle map, subclassing, reflected notifications, the search for a
+// module's resources, and the size grip drawn by it on systems older than visual styles.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include "DialogSession.h"
 #include "framework/AfxExtensionModule.h"
 #include "framework/AfxModuleState.h"
 #include "framework/CStatic.h"
 #include "framework/CWnd.h"
+#include "module/resource.h"
+#include "toolkit/SizeGrip.h"
 
 namespace {
 
 HWND MakeWindow(HWND parent = nullptr, int id = 0) {
-    return ::CreateWindowExW(0, L"STATIC", L"", parent ? WS_CHILD : WS_POPUP, 0, 0, 10, 10, parent,
+    return ::CreateWindowExW(0, L"STATIC", L"", parent ? WS_CHILD : WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
 }
 
-TEST(HandleMap, AttachedObjectsAreFoundAgainAndOthersGetATemporaryOne) {
-    HWND wnd = MakeWindow();
-    CWnd attached;
-    ASSERT_TRUE(attached.Attach(wnd));
-    EXPECT_EQ(CWnd::FromHandle(wnd), &attached);
-    EXPECT_EQ(CWnd::FromHandlePermanent(wnd), &attached);
-    attached.Detach();
-
-    CWnd* temporary = CWnd::FromHandle(wnd);
-    ASSERT_NE(temporary, nullptr);
-    EXPECT_EQ(temporary->m_hWnd, wnd);
-    EXPECT_EQ(CWnd::FromHandle(wnd), temporary);
-    EXPECT_EQ(CWnd::FromHandlePermanent(wnd), nullptr);
-    CWnd::DeleteTempMap();
-    EXPECT_EQ(CWnd::FromHandle(nullptr), nullptr);
-    ::DestroyWindow(wnd);
-}
-
-// Counts the messages it sees and reflects nothing.
+// Answers WM_USER + 1 itself, takes notifications, and as a child takes back code 1 only.
 class Counting : public CWnd {
 public:
-    int seen = 0;
-    int notified = 0;
-    int reflectedCode = 0;
+    int seen = 0, notified = 0, reflectedCode = 0;
 protected:
     bool OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override {
-        if (msg == WM_USER + 1) {
-            ++seen;
-            *result = 42;
-            return true;
-        }
-        return CWnd::OnWndMsg(msg, wp, lp, result);
+        if (msg != WM_USER + 1)
+            return CWnd::OnWndMsg(msg, wp, lp, result);
+        ++seen;
+        *result = 42;
+        return true;
     }
     bool OnNotify(WPARAM, LPARAM, LRESULT* result) override {
         ++notified;
@@ -55,62 +37,52 @@ protected:
     }
     bool OnChildNotify(UINT, WPARAM, LPARAM lp, LRESULT* result) override {
         reflectedCode = static_cast<int>(reinterpret_cast<NMHDR*>(lp)->code);
-        if (reflectedCode != 1)
-            return false;
-        *result = 9;
-        return true;
+        if (reflectedCode == 1)
+            *result = 9;
+        return reflectedCode == 1;
     }
 };
 
-TEST(Subclassing, RoutesMessagesAndGivesTheOriginalProcedureBackWhenTheWindowGoes) {
+TEST(CWnd, MapsHandlesSubclassesAndReflectsNotificationsToTheSender) {
     HWND wnd = MakeWindow();
+    CWnd attached;
+    ASSERT_TRUE(attached.Attach(wnd));
+    EXPECT_EQ(CWnd::FromHandle(wnd), &attached);
+    EXPECT_EQ(CWnd::FromHandlePermanent(wnd), &attached);
+    attached.Detach();
+    CWnd* temporary = CWnd::FromHandle(wnd);
+    ASSERT_TRUE(temporary && temporary->m_hWnd == wnd && CWnd::FromHandle(wnd) == temporary);
+    EXPECT_EQ(CWnd::FromHandlePermanent(wnd), nullptr);
+    CWnd::DeleteTempMap();
+    EXPECT_EQ(CWnd::FromHandle(nullptr), nullptr);
+
     const LONG_PTR original = ::GetWindowLongPtrW(wnd, GWLP_WNDPROC);
-    Counting object;
-    ASSERT_TRUE(object.SubclassWindow(wnd));
+    Counting parent, child;
+    ASSERT_TRUE(parent.SubclassWindow(wnd));
     EXPECT_EQ(::SendMessageW(wnd, WM_USER + 1, 0, 0), 42);
-    EXPECT_EQ(object.seen, 1);
-    EXPECT_EQ(object.UnsubclassWindow(), wnd);
+    EXPECT_EQ(parent.UnsubclassWindow(), wnd);
     EXPECT_EQ(::GetWindowLongPtrW(wnd, GWLP_WNDPROC), original);
     EXPECT_EQ(::SendMessageW(wnd, WM_USER + 1, 0, 0), 0);
+    EXPECT_EQ(parent.seen, 1);
 
-    ASSERT_TRUE(object.SubclassWindow(wnd));
-    ::DestroyWindow(wnd);
-    EXPECT_EQ(object.m_hWnd, nullptr) << "destroying the window detaches the object";
-    EXPECT_EQ(CWnd::FromHandlePermanent(wnd), nullptr);
-}
-
-TEST(Reflection, TheChildThatSentANotificationAnswersFirst) {
-    HWND parent = MakeWindow();
-    HWND child = MakeWindow(parent, 5);
-    Counting parentObject, childObject;
-    ASSERT_TRUE(parentObject.SubclassWindow(parent));
-    ASSERT_TRUE(childObject.SubclassWindow(child));
-
-    NMHDR header{child, 5, 1};
-    EXPECT_EQ(::SendMessageW(parent, WM_NOTIFY, 5, reinterpret_cast<LPARAM>(&header)), 9);
-    EXPECT_EQ(parentObject.notified, 0) << "the child took it";
+    ASSERT_TRUE(parent.SubclassWindow(wnd));
+    ASSERT_TRUE(child.SubclassWindow(MakeWindow(wnd, 5)));
+    NMHDR header{child.m_hWnd, 5, 1};
+    EXPECT_EQ(::SendMessageW(wnd, WM_NOTIFY, 5, reinterpret_cast<LPARAM>(&header)), 9);
+    EXPECT_EQ(parent.notified, 0) << "the child took it";
     header.code = 2;
-    EXPECT_EQ(::SendMessageW(parent, WM_NOTIFY, 5, reinterpret_cast<LPARAM>(&header)), 7);
-    EXPECT_EQ(childObject.reflectedCode, 2);
-    EXPECT_EQ(parentObject.notified, 1) << "what the child leaves goes to the parent";
-    ::DestroyWindow(parent);
-}
+    EXPECT_EQ(::SendMessageW(wnd, WM_NOTIFY, 5, reinterpret_cast<LPARAM>(&header)), 7);
+    EXPECT_EQ(child.reflectedCode + parent.notified, 3) << "what the child leaves goes to the parent";
 
-TEST(StaticControl, IsCreatedAsAChildWithItsIdAndAttached) {
-    HWND parent = MakeWindow();
-    CWnd parentObject;
-    ASSERT_TRUE(parentObject.Attach(parent));
     CStatic grip;
-    ASSERT_TRUE(grip.Create(L"", WS_CHILD | WS_VISIBLE, RECT{10, 20, 24, 34}, &parentObject, 0xFFFF));
-    EXPECT_EQ(::GetParent(grip.m_hWnd), parent);
-    EXPECT_EQ(::GetDlgCtrlID(grip.m_hWnd), 0xFFFF);
+    ASSERT_TRUE(grip.Create(L"", WS_CHILD | WS_VISIBLE, RECT{10, 20, 24, 34}, &parent, IDC_SIZE_GRIP));
+    EXPECT_EQ(::GetParent(grip.m_hWnd), wnd);
+    EXPECT_EQ(::GetDlgCtrlID(grip.m_hWnd), IDC_SIZE_GRIP);
     EXPECT_EQ(CWnd::FromHandlePermanent(grip.m_hWnd), &grip);
-    RECT rect{};
-    ::GetWindowRect(grip.m_hWnd, &rect);
-    EXPECT_EQ(rect.right - rect.left, 14);
-    parentObject.Detach();
-    ::DestroyWindow(parent);
-    EXPECT_EQ(grip.m_hWnd, nullptr);
+    EXPECT_EQ(lineage_test::WindowRect(grip.m_hWnd).right - lineage_test::WindowRect(grip.m_hWnd).left, 14);
+    ::DestroyWindow(wnd);
+    EXPECT_TRUE(!parent.m_hWnd && !child.m_hWnd && !grip.m_hWnd) << "destroying a window detaches its object";
+    EXPECT_EQ(CWnd::FromHandlePermanent(wnd), nullptr);
 }
 
 TEST(Resources, TheSwitchIsUndoneAndExtensionModulesAreSearchedAfterIt) {
@@ -122,18 +94,44 @@ TEST(Resources, TheSwitchIsUndoneAndExtensionModulesAreSearchedAfterIt) {
         EXPECT_EQ(AfxGetResourceHandle(), module);
     }
     EXPECT_EQ(AfxGetResourceHandle(), host);
-
-    LPCWSTR dialog = MAKEINTRESOURCEW(4000);
-    EXPECT_EQ(AfxFindResourceHandle(dialog, MAKEINTRESOURCEW(5)), nullptr) << "the host has no such template";
+    const auto find = [] { return AfxFindResourceHandle(MAKEINTRESOURCEW(IDD_BRANCH_DETAILS), RT_DIALOG); };
+    EXPECT_EQ(find(), nullptr) << "the host has no such template";
     AFX_EXTENSION_MODULE extension;
     ASSERT_TRUE(AfxInitExtensionModule(extension, module));
     {
         CDynLinkLibrary library(extension);
-        EXPECT_EQ(AfxFindResourceHandle(dialog, MAKEINTRESOURCEW(5)), module);
+        EXPECT_EQ(find(), module);
     }
-    EXPECT_EQ(AfxFindResourceHandle(dialog, MAKEINTRESOURCEW(5)), nullptr);
+    EXPECT_EQ(find(), nullptr);
     AfxTermExtensionModule(extension);
     ::FreeLibrary(module);
+}
+
+uint32_t Rgb(COLORREF colour) { return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour); }
+
+TEST(SizeGrip, ClassicLookIsThreeGroupsOfDiagonalLines) {
+    HWND frame = MakeWindow();
+    SizeGrip grip;
+    ASSERT_TRUE(grip.Create(L"", WS_CHILD | WS_VISIBLE, RECT{20, 20, 34, 34}, CWnd::FromHandle(frame)));
+    ::UpdateWindow(frame);
+    ::UpdateWindow(grip.m_hWnd);
+    const lineage_test::Capture pixels = lineage_test::CaptureWindow(grip.m_hWnd);
+    ASSERT_EQ(pixels.width * pixels.height, 14 * 14);
+    const uint32_t highlight = Rgb(::GetSysColor(COLOR_BTNHIGHLIGHT)), shadow = Rgb(::GetSysColor(COLOR_BTNSHADOW));
+    const uint32_t background = pixels.At(0, 0);
+    ASSERT_TRUE(background != highlight && background != shadow);
+    // Line k runs up and right from (k, 12) and stops short of (13, k - 1); lines 1, 5 and 9
+    // are highlights, the two after each are shadows, lines 4 and 8 are left out.
+    for (int y = 0; y < 14; ++y) {
+        for (int x = 0; x < 14; ++x) {
+            const int k = x + y - 12;
+            const bool onLine = k >= 1 && x <= 12 && y <= 12;
+            const uint32_t expected = !onLine || k % 4 == 0 ? background : k % 4 == 1 ? highlight : shadow;
+            EXPECT_EQ(pixels.At(x, y), expected) << "at " << x << "," << y;
+        }
+    }
+    CWnd::DeleteTempMap();
+    ::DestroyWindow(frame);
 }
 
 } // namespace

@@ -1,264 +1,227 @@
+// The registry wrapper, the per-vault date format read through it, and the string it formats into.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <cstring>
-#include <ostream>
 #include <string>
 #include "settings/Registry.h"
+#include "settings/SettingsLight.h"
+#include "settings/Str.h"
 
 namespace {
 
-// Each test works under a key of its own in the current user's hive and removes it afterwards.
+bool Usable(HKEY key) {
+    return ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                              nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+bool KeyExists(HKEY root, const std::wstring& path) {
+    ScopedHKEY key;
+    return ::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+void SetValue(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type, const void* data, DWORD size) {
+    ASSERT_EQ(::RegSetKeyValueW(root, path.c_str(), name, type, data, size), ERROR_SUCCESS);
+    ScopedHKEY key;
+    DWORD storedSize = 0;
+    ASSERT_EQ(::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()), ERROR_SUCCESS);
+    ASSERT_EQ(::RegQueryValueExW(key.get(), name, nullptr, nullptr, nullptr, &storedSize), ERROR_SUCCESS);
+    ASSERT_EQ(storedSize, size) << "the registry changed the stored size";
+}
+
+// A key of this test and process alone under the current user, removed afterwards.
 class RegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_path = L"Software\\LineageTests\\Registry-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                 Widen(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        (void)::RegDeleteTreeW(HKEY_CURRENT_USER, m_path.c_str());
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, m_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                    m_key.put(), nullptr),
-                  ERROR_SUCCESS);
+    void SetUp() override { (void)::RegDeleteTreeW(HKEY_CURRENT_USER, m_path.c_str()); }
+    void TearDown() override { (void)::RegDeleteTreeW(HKEY_CURRENT_USER, m_path.c_str()); }
+    bool Open(Registry& reg, const std::wstring& sub = L"", REGSAM access = Registry::kRead, bool create = false) {
+        return reg.Open(HKEY_CURRENT_USER, (m_path + sub).c_str(), access, create);
     }
-    void TearDown() override {
-        m_key.reset();
-        (void)::RegDeleteTreeW(HKEY_CURRENT_USER, m_path.c_str());
-        // Fails, as it should, while other tests' keys remain.
-        (void)::RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\LineageTests");
-    }
-
-    static std::wstring Widen(const char* s) { return std::wstring(s, s + strlen(s)); }
-
-    void SetRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
-        ASSERT_EQ(::RegSetValueExW(m_key.get(), name, 0, type, static_cast<const BYTE*>(data), size),
-                  ERROR_SUCCESS);
-        DWORD storedType = 0, storedSize = 0;
-        ASSERT_EQ(::RegQueryValueExW(m_key.get(), name, nullptr, &storedType, nullptr, &storedSize),
-                  ERROR_SUCCESS);
-        ASSERT_EQ(storedType, type);
-        ASSERT_EQ(storedSize, size) << "the registry changed the stored size";
-    }
-
-    void OpenTestKey(Registry& reg, REGSAM access = Registry::kRead) {
-        ASSERT_TRUE(reg.Open(HKEY_CURRENT_USER, m_path.c_str(), access, false)) << reg.Status();
-    }
-
-    std::wstring m_path;
-    ScopedHKEY m_key;
+    const std::wstring m_path = L"Software\\LineageTests\\Registry-" + std::to_wstring(::GetCurrentProcessId());
 };
 
-TEST_F(RegistryTest, ReadWriteAccessAddsSetValueAndCreateSubKey) {
-    EXPECT_EQ(Registry::kRead, 0x20019u);
-    EXPECT_EQ(Registry::kReadWrite, 0x2001Fu);
-}
-
-TEST_F(RegistryTest, NewObjectHoldsNothingAndReportsSuccess) {
+TEST_F(RegistryTest, OpensWithTheAskedAccessAndHoldsNothingAfterAFailure) {
     Registry reg;
-    EXPECT_FALSE(reg.IsOpen());
-    EXPECT_EQ(reg.Key(), nullptr);
-    EXPECT_EQ(reg.Status(), ERROR_SUCCESS);
-}
-
-TEST_F(RegistryTest, OpeningAMissingKeyFailsWithItsStatusAndHoldsNothing) {
-    Registry reg;
-    EXPECT_FALSE(reg.Open(HKEY_CURRENT_USER, (m_path + L"\\Missing").c_str(), Registry::kRead, false));
+    EXPECT_FALSE(Open(reg, L"\\One", Registry::kReadWrite));
     EXPECT_EQ(reg.Status(), ERROR_FILE_NOT_FOUND);
-    EXPECT_FALSE(reg.IsOpen());
-    EXPECT_EQ(reg.Key(), nullptr);
-}
-
-TEST_F(RegistryTest, OpenWithCreateMakesMissingKeys) {
-    const std::wstring deep = m_path + L"\\One\\Two";
-    Registry reg;
-    ASSERT_TRUE(reg.Open(HKEY_CURRENT_USER, deep.c_str(), Registry::kReadWrite, true));
-    EXPECT_EQ(reg.Status(), ERROR_SUCCESS);
-    EXPECT_TRUE(reg.IsOpen());
-    ScopedHKEY check;
-    EXPECT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, deep.c_str(), 0, KEY_READ, check.put()), ERROR_SUCCESS);
-}
-
-TEST_F(RegistryTest, OpenWithoutCreateLeavesMissingKeysMissing) {
-    const std::wstring deep = m_path + L"\\One";
-    Registry reg;
-    EXPECT_FALSE(reg.Open(HKEY_CURRENT_USER, deep.c_str(), Registry::kReadWrite, false));
-    ScopedHKEY check;
-    EXPECT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, deep.c_str(), 0, KEY_READ, check.put()), ERROR_FILE_NOT_FOUND);
-}
-
-TEST_F(RegistryTest, OpenedKeyHasTheRequestedAccess) {
-    Registry readOnly;
-    OpenTestKey(readOnly, Registry::kRead);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, m_path)) << "without create nothing is made";
+    ASSERT_TRUE(Open(reg, L"\\One\\Two", Registry::kReadWrite, true));
+    EXPECT_TRUE(reg.IsOpen() && KeyExists(HKEY_CURRENT_USER, m_path + L"\\One\\Two"));
     const DWORD one = 1;
-    EXPECT_EQ(::RegSetValueExW(readOnly.Key(), L"v", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4),
+    EXPECT_EQ(::RegSetValueExW(reg.Key(), L"v", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4), ERROR_SUCCESS);
+    ASSERT_TRUE(Open(reg, L"\\One\\Two"));
+    EXPECT_EQ(::RegSetValueExW(reg.Key(), L"v", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4),
               ERROR_ACCESS_DENIED);
 
-    Registry readWrite;
-    OpenTestKey(readWrite, Registry::kReadWrite);
-    EXPECT_EQ(::RegSetValueExW(readWrite.Key(), L"v", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4),
-              ERROR_SUCCESS);
-}
-
-bool IsUsableKey(HKEY key) {
-    DWORD subKeys = 0;
-    return ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr, nullptr,
-                              nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-}
-
-TEST_F(RegistryTest, OpeningAgainClosesTheHeldKeyFirst) {
-    Registry reg;
-    OpenTestKey(reg);
-    const HKEY first = reg.Key();
-    ASSERT_TRUE(IsUsableKey(first));
     // A failing open makes no new handle, so the old handle's value cannot have been reused.
-    EXPECT_FALSE(reg.Open(HKEY_CURRENT_USER, (m_path + L"\\Missing").c_str(), Registry::kRead, false));
-    EXPECT_FALSE(IsUsableKey(first));
-    EXPECT_EQ(reg.Key(), nullptr);
-}
-
-TEST_F(RegistryTest, CloseReleasesTheKeyAndKeepsItsStatus) {
-    Registry reg;
-    OpenTestKey(reg);
     const HKEY held = reg.Key();
-    ASSERT_TRUE(IsUsableKey(held));
+    EXPECT_FALSE(Open(reg, L"\\Missing"));
+    EXPECT_FALSE(Usable(held));
+    EXPECT_TRUE(reg.Key() == nullptr && !reg.IsOpen());
+    ASSERT_TRUE(Open(reg));
+    const HKEY again = reg.Key();
     reg.Close();
-    EXPECT_FALSE(reg.IsOpen());
-    EXPECT_EQ(reg.Key(), nullptr);
-    EXPECT_EQ(reg.Status(), ERROR_SUCCESS);
-    EXPECT_FALSE(IsUsableKey(held));
-}
-
-TEST_F(RegistryTest, ReadsAStringWithItsTerminator) {
-    const wchar_t text[] = L"plain text";
-    SetRaw(L"s", REG_SZ, text, sizeof(text));
-    Registry reg;
-    OpenTestKey(reg);
-    std::wstring out;
-    ASSERT_TRUE(reg.GetString(L"s", out));
-    EXPECT_EQ(out, L"plain text");
+    EXPECT_FALSE(Usable(again) || reg.IsOpen());
     EXPECT_EQ(reg.Status(), ERROR_SUCCESS);
 }
 
-TEST_F(RegistryTest, ReadsAStringStoredWithoutItsTerminatorOrOfOddByteSizeWhole) {
-    // "X" after the counted bytes is not zero, so the registry stores exactly what is counted:
-    // 8 bytes with no terminator, or 7 bytes whose last character lost its high (zero) byte.
-    const wchar_t text[] = L"abcdX";
-    for (DWORD bytes : {DWORD{4 * sizeof(wchar_t)}, DWORD{7}}) {
-        SCOPED_TRACE(bytes);
-        SetRaw(L"s", REG_SZ, text, bytes);
+TEST_F(RegistryTest, GetStringReadsStringsWholeAndRefusesOtherTypes) {
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"LINEAGE_REGISTRY_TEST", L"C:\\Expanded"));
+    const BYTE other[8] = {'a', 0, 'b', 0};
+    // The character after the counted bytes is not zero, so the registry stores exactly what is
+    // counted: no terminator, or an odd size whose last character lost its high (zero) byte.
+    const struct { DWORD type; const void* data; DWORD size; const wchar_t* name; const wchar_t* expected; } rows[] = {
+        {REG_SZ, L"plain text", 22, L"s", L"plain text"}, {REG_SZ, L"abcdX", 8, L"s", L"abcd"},
+        {REG_SZ, L"abcdX", 7, L"s", L"abcd"}, {REG_SZ, L"", 0, L"s", L""}, {REG_SZ, L"default", 16, L"", L"default"},
+        {REG_EXPAND_SZ, L"%LINEAGE_REGISTRY_TEST%\\f", 52, L"s", L"C:\\Expanded\\f"},
+        {REG_EXPAND_SZ, L"<%LINEAGE_REGISTRY_TEST%>X", 50, L"s", L"<C:\\Expanded>"},
+        {REG_DWORD, other, 4, L"s", nullptr}, {REG_BINARY, other, 6, L"s", nullptr},
+        {REG_QWORD, other, 8, L"s", nullptr}, {REG_MULTI_SZ, other, 8, L"s", nullptr}, {REG_NONE, other, 4, L"s", nullptr}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "type " << row.type << ", " << row.size << " bytes");
+        SetValue(HKEY_CURRENT_USER, m_path, *row.name ? row.name : nullptr, row.type, row.data, row.size);
         Registry reg;
-        OpenTestKey(reg);
-        std::wstring out;
-        ASSERT_TRUE(reg.GetString(L"s", out));
-        EXPECT_EQ(out, L"abcd");
+        ASSERT_TRUE(Open(reg));
+        std::wstring out = L"untouched";
+        EXPECT_EQ(reg.GetString(row.name, out), row.expected != nullptr);
+        EXPECT_EQ(out, row.expected ? row.expected : L"untouched");
+    }
+    ::SetEnvironmentVariableW(L"LINEAGE_REGISTRY_TEST", nullptr);
+}
+
+TEST_F(RegistryTest, StatusKeepsTheLastCallsResult) {
+    const DWORD value = 0x01020304;
+    SetValue(HKEY_CURRENT_USER, m_path, L"d", REG_DWORD, &value, 4);
+    SetValue(HKEY_CURRENT_USER, m_path, L"s", REG_SZ, L"x", 4);
+    Registry reg;
+    ASSERT_TRUE(Open(reg));
+    std::wstring out;
+    EXPECT_FALSE(reg.GetString(L"missing", out));
+    EXPECT_EQ(reg.Status(), ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(reg.GetString(L"s", out));
+    EXPECT_EQ(reg.Status(), ERROR_SUCCESS);
+    DWORD type = 0, read = 0, size = 4;
+    ASSERT_TRUE(reg.QueryValue(L"d", &type, &read, &size));
+    EXPECT_EQ(type + read + size, REG_DWORD + value + 4);
+    EXPECT_FALSE(reg.QueryValue(L"missing", nullptr, nullptr, nullptr));
+    EXPECT_EQ(reg.Status(), ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(Open(reg, L"\\Missing"));
+    EXPECT_FALSE(reg.GetString(L"s", out)) << "nothing is held: the read fails on the handle itself";
+    EXPECT_EQ(reg.Status(), ERROR_INVALID_HANDLE);
+    ASSERT_TRUE(Open(reg));
+    EXPECT_EQ(reg.Status(), ERROR_SUCCESS);
+}
+
+constexpr wchar_t kVendorKey[] = L"Software\\Brightfold";
+constexpr wchar_t kProductKey[] = L"Software\\Brightfold\\Applications\\Ledgerix Enterprise";
+const std::wstring kVaults = std::wstring(kProductKey) + L"\\Vaults";
+constexpr wchar_t kVault[] = L"Lineage Test Vault";
+
+// Sets the vendor's tree aside and puts it back as it was, including its absence.
+class SavedTree {
+public:
+    SavedTree(HKEY root, const wchar_t* copy) : m_root(root), m_copy(std::wstring(L"Software\\LineageTests\\") + copy) {
+        (void)::RegDeleteTreeW(HKEY_CURRENT_USER, m_copy.c_str());
+        m_existed = Copy(m_root, kVendorKey, HKEY_CURRENT_USER, m_copy.c_str());
+    }
+    ~SavedTree() {
+        (void)::RegDeleteTreeW(m_root, kVendorKey);
+        EXPECT_TRUE(!m_existed || Copy(HKEY_CURRENT_USER, m_copy.c_str(), m_root, kVendorKey));
+        (void)::RegDeleteTreeW(HKEY_CURRENT_USER, m_copy.c_str());
+    }
+
+private:
+    static bool Copy(HKEY fromRoot, const wchar_t* from, HKEY toRoot, const wchar_t* to) {
+        ScopedHKEY source, target;
+        return ::RegOpenKeyExW(fromRoot, from, 0, KEY_READ, source.put()) == ERROR_SUCCESS &&
+               ::RegCreateKeyExW(toRoot, to, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, target.put(), nullptr) ==
+                   ERROR_SUCCESS &&
+               ::RegCopyTreeW(source.get(), nullptr, target.get()) == ERROR_SUCCESS;
+    }
+    HKEY m_root;
+    std::wstring m_copy;
+    bool m_existed = false;
+};
+
+// Every test starts with the product installed for the machine (an empty key: it only has to
+// exist) and no value for kVault.
+class SettingsLightTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        (void)::RegDeleteTreeW(HKEY_CURRENT_USER, (kVaults + L"\\" + kVault).c_str());
+        (void)::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kProductKey);
+        ScopedHKEY key;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kProductKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                    key.put(), nullptr), ERROR_SUCCESS);
+    }
+    static void Store(const wchar_t* vault, DWORD type, const void* data, DWORD size) {
+        SetValue(HKEY_CURRENT_USER, kVaults + L"\\" + vault, L"DateFmt", type, data, size);
+    }
+    static void StoreDword(const wchar_t* vault, DWORD value) { Store(vault, REG_DWORD, &value, 4); }
+    SavedTree m_user{HKEY_CURRENT_USER, L"SavedUser"}, m_machine{HKEY_LOCAL_MACHINE, L"SavedMachine"};
+};
+
+TEST_F(SettingsLightTest, ReadsOnlyFourByteDwords) {
+    const struct { DWORD type; BYTE bytes[8]; DWORD size; DWORD expected; } rows[] = {
+        {REG_DWORD, {103}, 4, 103}, {REG_DWORD, {0x00, 0x28, 0x6B, 0xEE}, 4, 4000000000u},
+        {REG_DWORD_BIG_ENDIAN, {0, 0, 0, 0x65}, 4, 101}, {REG_DWORD_BIG_ENDIAN, {1, 2, 3, 4}, 4, 0x01020304},
+        {REG_SZ, {'1', 0, '0', 0, '3', 0}, 8, 0}, {REG_SZ, {'7'}, 4, 0}, {REG_EXPAND_SZ, {'7'}, 4, 0},
+        {REG_BINARY, {103}, 4, 0}, {REG_QWORD, {103}, 8, 0}, {REG_NONE, {103}, 4, 0}, {REG_DWORD, {103}, 2, 0},
+        {REG_DWORD, {103}, 8, 0}, {REG_DWORD, {0}, 0, 0}, {REG_DWORD_BIG_ENDIAN, {0, 0, 0x65}, 3, 0}};
+    for (const auto& row : rows) {
+        Store(kVault, row.type, row.bytes, row.size);
+        SettingsLight settings;
+        EXPECT_EQ(settings.GetDateFmt(kVault), row.expected) << "type " << row.type << ", " << row.size << " bytes";
     }
 }
 
-TEST_F(RegistryTest, ReadsAnEmptyString) {
-    SetRaw(L"s", REG_SZ, L"", 0);
-    Registry reg;
-    OpenTestKey(reg);
-    std::wstring out = L"previous";
-    ASSERT_TRUE(reg.GetString(L"s", out));
-    EXPECT_EQ(out, L"");
+TEST_F(SettingsLightTest, MissingKeysOrValuesGiveZero) {
+    StoreDword(L"Another Vault", 103);
+    EXPECT_EQ(SettingsLight().GetDateFmt(kVault), 0u) << "no key of its own";
+    ScopedHKEY key;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, (kVaults + L"\\" + kVault).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, key.put(), nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(SettingsLight().GetDateFmt(kVault), 0u) << "a key without the value";
+    EXPECT_EQ(SettingsLight().GetDateFmt(L"Another Vault"), 103u);
+    // Were the empty name used as a key name, it would name "Vaults" itself and find this value.
+    SetValue(HKEY_CURRENT_USER, kVaults, L"DateFmt", REG_DWORD, "\x67\0\0\0", 4);
+    EXPECT_EQ(SettingsLight().GetDateFmt(L"") + SettingsLight().GetDateFmt(nullptr), 0u);
+    ASSERT_EQ(::RegDeleteTreeW(HKEY_CURRENT_USER, kVaults.c_str()), ERROR_SUCCESS);
+    EXPECT_EQ(SettingsLight().GetDateFmt(kVault), 0u);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kVaults)) << "a read creates no vault keys";
 }
 
-TEST_F(RegistryTest, EmptyValueNameReadsTheDefaultValue) {
-    const wchar_t text[] = L"default";
-    SetRaw(nullptr, REG_SZ, text, sizeof(text));
-    Registry reg;
-    OpenTestKey(reg);
-    std::wstring out;
-    ASSERT_TRUE(reg.GetString(L"", out));
-    EXPECT_EQ(out, L"default");
+TEST_F(SettingsLightTest, TheUserProductKeyIsMadeByAReadWithAName) {
+    (void)::RegDeleteTreeW(HKEY_CURRENT_USER, kVendorKey);
+    ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, kProductKey));
+    EXPECT_EQ(SettingsLight().GetDateFmt(L""), 0u);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProductKey)) << "the empty name touches nothing";
+    EXPECT_EQ(SettingsLight().GetDateFmt(kVault), 0u);
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kProductKey));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kVaults));
 }
 
-TEST_F(RegistryTest, ExpandableStringComesBackExpanded) {
-    ASSERT_TRUE(::SetEnvironmentVariableW(L"LINEAGE_REGISTRY_TEST", L"C:\\Expanded"));
-    const wchar_t text[] = L"%LINEAGE_REGISTRY_TEST%\\file.txt";
-    SetRaw(L"e", REG_EXPAND_SZ, text, sizeof(text));
-    Registry reg;
-    OpenTestKey(reg);
-    std::wstring out;
-    ASSERT_TRUE(reg.GetString(L"e", out));
-    EXPECT_EQ(out, L"C:\\Expanded\\file.txt");
-    ::SetEnvironmentVariableW(L"LINEAGE_REGISTRY_TEST", nullptr);
+TEST_F(SettingsLightTest, TheMachineWideProductKeyMustExistWhenFirstAsked) {
+    StoreDword(kVault, 103);
+    SettingsLight settings;
+    ASSERT_EQ(settings.GetDateFmt(kVault), 103u);
+    // Proven once, the key is held: its removal does not matter to this object, but a new one
+    // sees the product as not installed. The value is read afresh each time.
+    ASSERT_EQ(::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kProductKey), ERROR_SUCCESS);
+    StoreDword(kVault, 5);
+    EXPECT_EQ(settings.GetDateFmt(kVault), 5u);
+    EXPECT_EQ(SettingsLight().GetDateFmt(kVault), 0u);
 }
 
-TEST_F(RegistryTest, ExpandableStringWithoutTerminatorIsExpandedWhole) {
-    ASSERT_TRUE(::SetEnvironmentVariableW(L"LINEAGE_REGISTRY_TEST", L"value"));
-    const wchar_t text[] = L"<%LINEAGE_REGISTRY_TEST%>X";
-    SetRaw(L"e", REG_EXPAND_SZ, text, (sizeof(text) / sizeof(wchar_t) - 2) * sizeof(wchar_t));
-    Registry reg;
-    OpenTestKey(reg);
-    std::wstring out;
-    ASSERT_TRUE(reg.GetString(L"e", out));
-    EXPECT_EQ(out, L"<value>");
-    ::SetEnvironmentVariableW(L"LINEAGE_REGISTRY_TEST", nullptr);
-}
-
-struct OtherType {
-    const char* name;
-    DWORD type;
-    DWORD size;
-};
-
-void PrintTo(const OtherType& t, std::ostream* os) { *os << t.name; }
-
-class GetStringOfAnotherType : public RegistryTest, public ::testing::WithParamInterface<OtherType> {};
-
-TEST_P(GetStringOfAnotherType, AnswersFalseAndLeavesTheTextAlone) {
-    const BYTE data[8] = {'a', 0, 'b', 0, 0, 0, 0, 0};
-    SetRaw(L"v", GetParam().type, data, GetParam().size);
-    Registry reg;
-    OpenTestKey(reg);
-    std::wstring out = L"untouched";
-    EXPECT_FALSE(reg.GetString(L"v", out));
-    EXPECT_EQ(out, L"untouched");
-}
-
-INSTANTIATE_TEST_SUITE_P(Registry, GetStringOfAnotherType,
-                         ::testing::Values(OtherType{"Dword", REG_DWORD, 4}, OtherType{"Binary", REG_BINARY, 6},
-                                           OtherType{"Qword", REG_QWORD, 8}, OtherType{"MultiSz", REG_MULTI_SZ, 8},
-                                           OtherType{"None", REG_NONE, 4}),
-                         [](const ::testing::TestParamInfo<OtherType>& info) { return std::string(info.param.name); });
-
-TEST_F(RegistryTest, StatusKeepsTheLastCallsResult) {
-    const wchar_t text[] = L"x";
-    SetRaw(L"s", REG_SZ, text, sizeof(text));
-    Registry reg;
-    OpenTestKey(reg);
-    std::wstring out;
-
-    EXPECT_FALSE(reg.GetString(L"missing", out));
-    EXPECT_EQ(reg.Status(), ERROR_FILE_NOT_FOUND);
-
-    EXPECT_TRUE(reg.GetString(L"s", out));
-    EXPECT_EQ(reg.Status(), ERROR_SUCCESS);
-
-    EXPECT_FALSE(reg.Open(HKEY_CURRENT_USER, (m_path + L"\\Missing").c_str(), Registry::kRead, false));
-    EXPECT_EQ(reg.Status(), ERROR_FILE_NOT_FOUND);
-
-    // Nothing is held now: the read fails on the handle itself.
-    EXPECT_FALSE(reg.GetString(L"s", out));
-    EXPECT_EQ(reg.Status(), ERROR_INVALID_HANDLE);
-
-    OpenTestKey(reg);
-    EXPECT_EQ(reg.Status(), ERROR_SUCCESS);
-}
-
-TEST_F(RegistryTest, QueryValueReportsTypeAndSize) {
-    const DWORD value = 0x01020304;
-    SetRaw(L"d", REG_DWORD, &value, sizeof(value));
-    Registry reg;
-    OpenTestKey(reg);
-    DWORD type = 0, size = 0;
-    ASSERT_TRUE(reg.QueryValue(L"d", &type, nullptr, &size));
-    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(size, 4u);
-    DWORD read = 0;
-    size = sizeof(read);
-    ASSERT_TRUE(reg.QueryValue(L"d", nullptr, &read, &size));
-    EXPECT_EQ(read, value);
-    EXPECT_FALSE(reg.QueryValue(L"missing", nullptr, nullptr, nullptr));
-    EXPECT_EQ(reg.Status(), ERROR_FILE_NOT_FOUND);
+TEST(Str, FormatReadsStringsTheWindowsWayAndGrows) {
+    Str s;
+    s.Format(L"%ls", L"first text");
+    s.Format(L"[%s] [%ls] [%S] [%hs] [%s] %04d", L"November", L"Dec", "January", "Feb", L"", -1);
+    EXPECT_EQ(s.Text(), L"[November] [Dec] [January] [Feb] [] -001");
+    EXPECT_STREQ(s.c_str(), s.Text().c_str());
+    for (size_t n : {120, 127, 128, 129, 135, 10000}) {  // around the first buffer, and far beyond it
+        const std::wstring text(n, L'y');
+        s.Format(L"<%ls>%d", text.c_str(), 42);
+        EXPECT_EQ(s.Text(), L"<" + text + L">42") << n;
+    }
 }
 
 }  // namespace

@@ -1,10 +1,54 @@
-// Commands and tooltip texts of toolbar elements.
+// Reference counting, the list of the toolkit, commands and tooltip texts of toolbar elements.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include "module/resource.h"
 #include "toolkit/Callback.h"
+#include "toolkit/Lst.h"
+#include "toolkit/RefPtr.h"
 #include "toolkit/UIObject.h"
 
 namespace {
+
+struct Counted : BFC::RefObj {
+    explicit Counted(int* alive) : alive(alive) { ++*alive; }
+    ~Counted() override { --*alive; }
+    int* alive;
+};
+
+TEST(RefPtr, TheFirstPointerOwnsANewObjectAndReassigningTheHeldObjectKeepsIt) {
+    int alive = 0;
+    auto* obj = new Counted(&alive);
+    EXPECT_EQ(obj->RefCount(), 0u);
+    RefPtr<Counted> a(obj);
+    a = a.get();  // the sole owner: releasing before taking the new reference would delete it
+    a = a;
+    ASSERT_EQ(alive, 1);
+    EXPECT_EQ(a->RefCount(), 1u);
+    RefPtr<Counted> b(a);
+    a = b;
+    a = b.get();
+    EXPECT_EQ(a->RefCount(), 2u);
+    b = nullptr;
+    EXPECT_EQ(a->RefCount(), 1u);
+    a = nullptr;
+    EXPECT_EQ(alive, 0);
+}
+
+TEST(Lst, KeepsInsertionOrderAndReleasesItsReferences) {
+    int alive = 0;
+    {
+        Lst<RefPtr<Counted>> list;
+        list.RemoveAll();
+        EXPECT_TRUE(!list.Head() && !list.Tail() && list.GetCount() == 0);
+        for (int i = 0; i < 3; ++i)
+            list.AddTail(RefPtr<Counted>(new Counted(&alive)));
+        EXPECT_EQ(list.GetCount() + alive, 6);
+        EXPECT_EQ(list.Head()->value->RefCount(), 1u);
+        EXPECT_EQ(list.Head()->next->prev, list.Head());
+        EXPECT_EQ(list.Tail()->next, nullptr);
+    }
+    EXPECT_EQ(alive, 0);
+}
 
 class Caption : public BFC::UIObject {
 public:
@@ -16,50 +60,31 @@ private:
     std::wstring m_text;
 };
 
-TEST(Callback, InvokePostsTheCommandWithNoLParamAndCountsOnce) {
+TEST(Callback, InvokePostsTheCommandWithNoLParamAndCountsEvenWhenThePostFails) {
     HWND target = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(target);
-    RefPtr<BFC::Callback> command(new BFC::Callback(4007));
-    RefPtr<BFC::UIObject> source(new Caption(L"x"));
-    command->Invoke(source, 0, 0, target, 5, 5);
+    RefPtr<BFC::Callback> command(new BFC::Callback(ID_OPEN_AS_CSV));
+    command->Invoke(new Caption(L"x"), 0, 0, target, 5, 5);
     EXPECT_EQ(command->invokeCount, 1u);
-
     MSG msg{};
     ASSERT_TRUE(::PeekMessageW(&msg, target, WM_COMMAND, WM_COMMAND, PM_REMOVE));
-    EXPECT_EQ(msg.wParam, 4007u);
-    EXPECT_EQ(msg.lParam, 0);
+    EXPECT_EQ(std::pair(msg.wParam, msg.lParam), std::pair(WPARAM{ID_OPEN_AS_CSV}, LPARAM{0}));
     ::DestroyWindow(target);
+    command->Invoke({}, 0, 0, target, 0, 0);
+    EXPECT_EQ(command->invokeCount, 2u);
 }
 
-TEST(Callback, CountsEvenWhenThePostFails) {
-    RefPtr<BFC::Callback> command(new BFC::Callback(4008));
-    command->Invoke({}, 0, 0, reinterpret_cast<HWND>(static_cast<INT_PTR>(0x7FFF0001)), 0, 0);
-    EXPECT_EQ(command->invokeCount, 1u);
+TEST(UIObject, TooltipTextsDropMnemonicsAndTheEllipsisOfPlainCaptions) {
+    const wchar_t* rows[][3] = {{L"Save &as...", L"ignored", L"Save as..."},  // its own text keeps its dots
+                                {L"", L"Save &as...", L"Save as"},
+                                {L"", L"\u00A4Save &as...", L"\u00A4Save as..."},  // a titled caption keeps them
+                                {L"", L"", L""}};
+    for (const auto& row : rows) {
+        RefPtr<Caption> element(new Caption(row[1]));
+        element->tooltipText = row[0];
+        std::wstring out = L"garbage";
+        element->GetTooltipText(out);
+        EXPECT_EQ(out, row[2]) << ::testing::PrintToString(std::wstring(row[1]));
+    }
 }
-
-struct TooltipCase {
-    const char* name;
-    const wchar_t* tooltipText;
-    const wchar_t* content;
-    const wchar_t* expected;
-};
-
-class TooltipText : public ::testing::TestWithParam<TooltipCase> {};
-
-TEST_P(TooltipText, DropsMnemonicsAndTheEllipsisOfPlainCaptions) {
-    RefPtr<Caption> element(new Caption(GetParam().content));
-    element->tooltipText = GetParam().tooltipText;
-    std::wstring out = L"garbage";
-    element->GetTooltipText(out);
-    EXPECT_EQ(out, std::wstring(GetParam().expected));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Elements, TooltipText,
-    ::testing::Values(TooltipCase{"OwnTextKeepsItsDots", L"Save &as...", L"ignored", L"Save as..."},
-                      TooltipCase{"CaptionLosesItsDots", L"", L"Save &as...", L"Save as"},
-                      TooltipCase{"TitledCaptionKeepsItsDots", L"", L"\u00A4Save &as...", L"\u00A4Save as..."},
-                      TooltipCase{"EmptyStaysEmpty", L"", L"", L""}),
-    [](const ::testing::TestParamInfo<TooltipCase>& info) { return std::string(info.param.name); });
 
 } // namespace
