@@ -1,8 +1,7 @@
 #include "HostTestSupport.h"
-#include "base/ScopedHandle.h"
 #include <atomic>
 #include <stdexcept>
-#include <vector>
+#include "base/ScopedHandle.h"
 
 namespace fs = std::filesystem;
 
@@ -21,14 +20,14 @@ TempFolder::~TempFolder() {
     fs::remove_all(m_path, ignored);
 }
 
-fs::path TempFolder::Write(const fs::path& name, const std::string& bytes) const {
+std::wstring TempFolder::Write(const fs::path& name, const std::string& bytes) const {
     const fs::path full = m_path / name;
     fs::create_directories(full.parent_path());
     ScopedFileHandle file(::CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
     if (!file || !::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
         throw std::runtime_error("cannot write the test file");
-    return full;
+    return full.wstring();
 }
 
 fs::path BinFolder() {
@@ -50,80 +49,61 @@ std::wstring QuoteArgument(const std::wstring& argument) {
         backslashes = 0;
         quoted += c;
     }
-    quoted.append(backslashes * 2, L'\\');
-    return quoted + L"\"";
+    return quoted.append(backslashes * 2, L'\\') + L"\"";
 }
 
 namespace {
 
-struct Pipe {
-    ScopedKernelHandle read;
-    ScopedKernelHandle write;  // inherited by the child
-};
-
-Pipe MakeOutputPipe() {
+// A pipe whose write end the child inherits; big enough for anything the programs under test write.
+void MakeOutputPipe(ScopedKernelHandle& read, ScopedKernelHandle& write) {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    Pipe pipe;
-    HANDLE read = nullptr;
-    HANDLE write = nullptr;
-    // Big enough for anything the programs under test write, so they never block on it.
-    if (!::CreatePipe(&read, &write, &inherit, 1 << 16))
+    if (!::CreatePipe(read.put(), write.put(), &inherit, 1 << 16))
         throw std::runtime_error("cannot make a pipe");
-    pipe.read.reset(read);
-    pipe.write.reset(write);
-    ::SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-    return pipe;
+    ::SetHandleInformation(read.get(), HANDLE_FLAG_INHERIT, 0);
 }
 
 std::string ReadAll(HANDLE pipe) {
     std::string text;
     char buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(pipe, buffer, sizeof(buffer), &read, nullptr) && read > 0)
+    for (DWORD read = 0; ::ReadFile(pipe, buffer, sizeof(buffer), &read, nullptr) && read > 0;)
         text.append(buffer, read);
     return text;
 }
 
 } // namespace
 
-ProgramRun RunProgram(const fs::path& program, const std::wstring& arguments, DWORD timeoutMs) {
-    // A child that is first to need the desktop starts Wine's desktop process, which keeps the
-    // child's output pipe open for as long as this process lives: start it from here first.
+ProgramRun RunProgram(const fs::path& program, const std::wstring& arguments) {
+    // Wine starts its desktop process from the first program that needs it when none is running;
+    // started from the child, it keeps the child's inherited output pipes open and reading them
+    // never ends. Asked for here first, the desktop stays up while this process runs.
     ::GetDesktopWindow();
-    Pipe output = MakeOutputPipe();
-    Pipe error = MakeOutputPipe();
+    ScopedKernelHandle outRead, outWrite, errRead, errWrite;
+    MakeOutputPipe(outRead, outWrite);
+    MakeOutputPipe(errRead, errWrite);
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     ScopedFileHandle input(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                          OPEN_EXISTING, 0, nullptr));
-
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
+    STARTUPINFOW startup = {sizeof(startup)};
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = input.get();
-    startup.hStdOutput = output.write.get();
-    startup.hStdError = error.write.get();
+    startup.hStdOutput = outWrite.get();
+    startup.hStdError = errWrite.get();
     std::wstring commandLine = QuoteArgument(program.wstring()) + L" " + arguments;
-    // Wine starts its desktop process from the first program that needs it when none is
-    // running; started from the child, it keeps the child's inherited output pipes open and
-    // reading them never ends. Asked for here first, the desktop stays up while this process runs.
-    ::GetDesktopWindow();
     PROCESS_INFORMATION process = {};
-    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                          &startup, &process))
+    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                          &process))
         throw std::runtime_error("cannot start " + WideToUtf8(program.wstring()));
-    ScopedKernelHandle processHandle(process.hProcess);
-    ScopedKernelHandle threadHandle(process.hThread);
+    ScopedKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
     // Only the child holds the write ends now: reading ends when it exits.
-    output.write.reset();
-    error.write.reset();
-
+    outWrite.reset();
+    errWrite.reset();
     ProgramRun run;
-    run.exited = ::WaitForSingleObject(processHandle.get(), timeoutMs) == WAIT_OBJECT_0;
+    run.exited = ::WaitForSingleObject(processHandle.get(), 30000) == WAIT_OBJECT_0;
     if (!run.exited)
         ::TerminateProcess(processHandle.get(), 255);
     ::GetExitCodeProcess(processHandle.get(), &run.exitCode);
-    run.standardOutput = ReadAll(output.read.get());
-    run.standardError = ReadAll(error.read.get());
+    run.standardOutput = ReadAll(outRead.get());
+    run.standardError = ReadAll(errRead.get());
     return run;
 }
 

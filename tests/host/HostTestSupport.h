@@ -1,10 +1,9 @@
 #pragma once
-// What the host tests share: scratch folders, the build's folders, and running a program with
-// its output captured.
+// What the host tests share: scratch folders, the build's folder, and running a program with its
+// output captured.
 #include <windows.h>
 #include <filesystem>
 #include <string>
-
 #include "SourceTree.h"
 #include "common/TextEncoding.h"
 
@@ -17,10 +16,9 @@ public:
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
-
     const std::filesystem::path& path() const { return m_path; }
     // Writes `bytes` to `name` below the folder, making its sub folders; answers the full path.
-    std::filesystem::path Write(const std::filesystem::path& name, const std::string& bytes) const;
+    std::wstring Write(const std::filesystem::path& name, const std::string& bytes) const;
 
 private:
     std::filesystem::path m_path;
@@ -28,24 +26,15 @@ private:
 
 // The folder of the running test program, where the build puts every binary.
 std::filesystem::path BinFolder();
-
-// The source tree, from LINEAGE_SOURCE_DIR (a Unix path when run under Wine).
-using lineage_test::SourceFolder;
-
-using ::Utf8ToWide;
-using ::WideToUtf8;
-
 // One argument quoted so that the program's argv gets it back unchanged.
 std::wstring QuoteArgument(const std::wstring& argument);
 
 struct ProgramRun {
     bool exited = false;  // false: still running at the time limit, then terminated
     DWORD exitCode = 0;
-    std::string standardOutput;
-    std::string standardError;
+    std::string standardOutput, standardError;
 };
-
 // Runs `program` with `arguments` (already quoted), stdin empty, stdout and stderr captured.
-ProgramRun RunProgram(const std::filesystem::path& program, const std::wstring& arguments, DWORD timeoutMs = 30000);
+ProgramRun RunProgram(const std::filesystem::path& program, const std::wstring& arguments);
 
 } // namespace host_test

@@ -5,9 +5,7 @@
 
 #include <fstream>
 #include <iterator>
-#include <utility>
 #include <vector>
-
 #include "HostTestSupport.h"
 #include "base/ScopedHandle.h"
 #include "contracts/MergeComponent.h"
@@ -50,7 +48,10 @@ protected:
         ASSERT_EQ(S_OK, CreateMerge(m_merge));
     }
     void TearDown() override { ::SetEnvironmentVariableW(L"LINEAGE_MERGE_LOG", nullptr); }
-    std::string Log() { std::ifstream f(m_log, std::ios::binary); return {std::istreambuf_iterator<char>(f), {}}; }
+    std::string Log() const {
+        std::ifstream f(m_log, std::ios::binary);
+        return {std::istreambuf_iterator<char>(f), {}};
+    }
 
     host_test::TempFolder m_folder;
     std::filesystem::path m_log = m_folder.path() / L"merge.log";

@@ -1,19 +1,19 @@
 // Stands in for Lineage.dll when the tests run vaulthost. Rather than showing a dialog it
 // writes down what the host handed over, one "key=value" line each, to the UTF-8 file named
 // by LINEAGE_FAKE_REPORT. It reads everything through the same interfaces the module uses.
-#include "contracts/Dbcall.h"
-#include "contracts/OrvVault.h"
-#include "base/ScopedHandle.h"
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
+#include "base/ScopedHandle.h"
+#include "base/ScopedVariant.h"
+#include "common/TextEncoding.h"
+#include "contracts/Dbcall.h"
+#include "contracts/OrvVault.h"
 
 namespace {
 
-using VaultProperty = HRESULT (STDMETHODCALLTYPE IOrvVault5::*)(BSTR*);
-
-std::wstring ReadProperty(IOrvVault5* vault, VaultProperty property) {
-    if (!vault)
-        return L"<no vault>";
+std::wstring Read(IOrvVault5* vault, HRESULT (STDMETHODCALLTYPE IOrvVault5::*property)(BSTR*)) {
     ScopedBSTR text;
     if (FAILED((vault->*property)(text.put())))
         return L"<failed>";
@@ -22,39 +22,15 @@ std::wstring ReadProperty(IOrvVault5* vault, VaultProperty property) {
 
 // The same property as an automation client reads it, by name through IDispatch.
 std::wstring ReadByName(IOrvVault5* vault, const wchar_t* name) {
-    if (!vault)
-        return L"<no vault>";
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     DISPID id = DISPID_UNKNOWN;
-    if (FAILED(vault->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)))
-        return L"<unknown name>";
     DISPPARAMS none = {};
-    VARIANT result;
-    ::VariantInit(&result);
-    if (FAILED(vault->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result, nullptr,
+    ScopedVariant result;
+    if (FAILED(vault->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)) ||
+        FAILED(vault->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, result.put(), nullptr,
                              nullptr)))
         return L"<failed>";
-    std::wstring text = result.vt == VT_BSTR && result.bstrVal ? result.bstrVal : L"<not a string>";
-    ::VariantClear(&result);
-    return text;
-}
-
-std::wstring ReportPath() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetEnvironmentVariableW(L"LINEAGE_FAKE_REPORT", path, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::wstring(path, length) : std::wstring();
-}
-
-void WriteUtf8File(const std::wstring& path, const std::wstring& text) {
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                             nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr,
-                          nullptr);
-    ScopedFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    if (file)
-        ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    return result.get()->vt == VT_BSTR && result.get()->bstrVal ? result.get()->bstrVal : L"<not a string>";
 }
 
 std::wstring Describe(int focusDocId, int branchId, SpMgr* spMgr, IOrvVault5* vault, HWND parent) {
@@ -65,17 +41,12 @@ std::wstring Describe(int focusDocId, int branchId, SpMgr* spMgr, IOrvVault5* va
     line(L"focus", std::to_wstring(focusDocId));
     line(L"branch", std::to_wstring(branchId));
     line(L"parent", parent ? L"window" : L"none");
-    line(L"vault.name", ReadProperty(vault, &IOrvVault5::get_Name));
-    line(L"vault.root", ReadProperty(vault, &IOrvVault5::get_RootFolderPath));
+    line(L"vault.name", Read(vault, &IOrvVault5::get_Name));
+    line(L"vault.root", Read(vault, &IOrvVault5::get_RootFolderPath));
     line(L"vault.dispatch.name", ReadByName(vault, L"name"));
     line(L"vault.dispatch.root", ReadByName(vault, L"RootFolderPath"));
-    if (!spMgr)
-        return report + L"spmgr=none\n";
-
     auto* branchProc = dynamic_cast<SpBranch*>(spMgr->mpoGetProc(SpProcId::Branch));
     line(L"document.proc", dynamic_cast<SpDocument*>(spMgr->mpoGetProc(SpProcId::Document)) ? L"yes" : L"no");
-    if (!branchProc)
-        return report + L"branch.proc=none\n";
     SpBranchBasicInfo info;
     std::vector<SpBranchFileInfo*> files;
     line(L"branch.result", std::to_wstring(branchProc->mhGetBranchDetails(branchId, info, files)));
@@ -94,9 +65,9 @@ std::wstring Describe(int focusDocId, int branchId, SpMgr* spMgr, IOrvVault5* va
 extern "C" __declspec(dllexport) void gvShowBranchDetails(int focusDocId, int branchId, SpMgr* spMgr,
                                                           IOrvVault5* vault, HWND parent) noexcept {
     try {
-        const std::wstring path = ReportPath();
-        if (!path.empty())
-            WriteUtf8File(path, Describe(focusDocId, branchId, spMgr, vault, parent));
+        if (const wchar_t* path = _wgetenv(L"LINEAGE_FAKE_REPORT"))
+            std::ofstream(std::filesystem::path(path), std::ios::binary)
+                << WideToUtf8(Describe(focusDocId, branchId, spMgr, vault, parent));
     } catch (...) {
         // A test double has nobody to tell; the missing report fails the test.
     }
