@@ -1,7 +1,6 @@
 #pragma once
 // What the icon library's tests share: the build's folder, child processes, the host's "Location".
 #include <windows.h>
-#include <cwchar>
 #include <string>
 #include "base/ModulePath.h"
 #include "base/ScopedHandle.h"
@@ -17,37 +16,35 @@ inline DWORD RunProcess(std::wstring commandLine) {
     STARTUPINFOW startup{sizeof(startup)};
     PROCESS_INFORMATION process{};
     DWORD exitCode = static_cast<DWORD>(-1);
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return exitCode;
-    ScopedKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
-    if (::WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0)
-        ::GetExitCodeProcess(process.hProcess, &exitCode);
+    if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        ScopedKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
+        if (::WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0)
+            ::GetExitCodeProcess(process.hProcess, &exitCode);
+    }
     return exitCode;
 }
 
 // The host's installation folder ("Location"; null: no value) while this lives.
 class LocationValue {
 public:
-    explicit LocationValue(const wchar_t* folder) {
-        DWORD size = sizeof(m_previous);
-        m_hadValue = ::RegGetValueW(HKEY_LOCAL_MACHINE, kHostProductKey, kHostLocationValue, RRF_RT_REG_SZ, nullptr,
-                                    m_previous, &size) == ERROR_SUCCESS;
-        Set(folder);
+    explicit LocationValue(const wchar_t* folder) : m_had(Get(m_previous)) { Set(folder); }
+    ~LocationValue() { Set(m_had ? m_previous : nullptr); }
+    static bool Get(wchar_t (&folder)[MAX_PATH]) {
+        DWORD size = sizeof(folder);
+        return !::RegGetValueW(HKEY_LOCAL_MACHINE, kHostProductKey, kHostLocationValue, RRF_RT_REG_SZ, nullptr, folder,
+                               &size);
     }
-    LocationValue(const LocationValue&) = delete;
-    LocationValue& operator=(const LocationValue&) = delete;
-    ~LocationValue() { Set(m_hadValue ? m_previous : nullptr); }
-    void Set(const wchar_t* folder) {
+    static void Set(const wchar_t* folder) {
         if (!folder)
             ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kHostProductKey, kHostLocationValue);
         else
             ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kHostProductKey, kHostLocationValue, REG_SZ, folder,
-                              static_cast<DWORD>((std::wcslen(folder) + 1) * sizeof(wchar_t)));
+                              static_cast<DWORD>((wcslen(folder) + 1) * sizeof(wchar_t)));
     }
 
 private:
     wchar_t m_previous[MAX_PATH] = L"";
-    bool m_hadValue = false;
+    bool m_had;
 };
 
 } // namespace glyphset_test

@@ -7,22 +7,15 @@
 using glyphset_test::BinFolder;
 using glyphset_test::LocationValue;
 
+// A registered installation stays; with none the host registers its own folder.
 TEST(GlyphsetPath, IsTheInstallationFolderWithOneBackslashThenTheFileName) {
     for (const auto& [folder, path] : {std::pair{L"C:\\Ledgerix", L"C:\\Ledgerix\\Glyphset.dll"},
                                        {L"C:\\Ledgerix\\", L"C:\\Ledgerix\\Glyphset.dll"}, {nullptr, L"Glyphset.dll"}}) {
         LocationValue location(folder);
         EXPECT_EQ(GetGlyphsetPath(), path) << (folder ? folder : L"no value");
+        EXPECT_EQ(glyphset_test::RunProcess(L"\"" + BinFolder() + L"vaulthost.exe\""), 2u) << "usage";
+        EXPECT_EQ(GetGlyphsetPath(), folder ? path : BinFolder() + L"Glyphset.dll");
     }
-}
-
-TEST(GlyphsetPath, TheHostRegistersItsOwnFolderWhenNoInstallationIs) {
-    const std::wstring host = L"\"" + BinFolder() + L"vaulthost.exe\"";
-    LocationValue none(nullptr);
-    EXPECT_EQ(glyphset_test::RunProcess(host), 2u) << "usage";
-    EXPECT_EQ(GetGlyphsetPath(), BinFolder() + L"Glyphset.dll");
-    LocationValue elsewhere(L"C:\\Ledgerix");
-    EXPECT_EQ(glyphset_test::RunProcess(host), 2u) << "usage";
-    EXPECT_EQ(GetGlyphsetPath(), L"C:\\Ledgerix\\Glyphset.dll") << "a registered installation stays";
 }
 
 static std::wstring LastCallOf(const std::wstring& library) {

@@ -9,9 +9,7 @@
 namespace {
 
 using glyphset_test::RunProcess;
-
 std::wstring g_calls;
-
 UINT Logged(UINT result, const std::wstring& call) {
     g_calls += call + L" -> " + std::to_wstring(result) + L"\n";
     return result;
@@ -43,7 +41,6 @@ struct Uninstall {
     std::wstring package;
     ~Uninstall() { RunProcess(L"msiexec /x \"" + package + L"\" /qn"); }
 };
-
 TEST(InstallerRepair, PutsTheLibraryBackBesideTheModule) {
     const std::wstring install = L"install " GLYPHSET_PRODUCT_CODE L" " GLYPHSET_COMPONENT_CODE L" 5 -> ";
     const std::pair<const wchar_t*, std::wstring> kPackages[] = {
