@@ -50,12 +50,12 @@ TEST(IconElement, DisabledLookIsGreyAndHalfTransparent) {
 }
 
 TEST(IconElement, CentresOnARow) {
-    const ScopedHICON even = RedIcon(16), odd = RedIcon(15);
-    const RefPtr<BFC::Icon> high(new BFC::Icon(even.get(), 16)), low(new BFC::Icon(odd.get(), 16));
-    high->SetCenterY(10);
-    low->SetCenterY(10);
-    EXPECT_EQ(RectOf(*high), CRect(0, 2, 16, 18));
-    EXPECT_EQ(RectOf(*low), CRect(0, 3, 15, 18));
+    for (const auto& [size, rect] : {std::pair{16, CRect(0, 2, 16, 18)}, {15, CRect(0, 3, 15, 18)}}) {
+        const ScopedHICON icon = RedIcon(size);
+        const RefPtr<BFC::Icon> element(new BFC::Icon(icon.get(), 16));
+        element->SetCenterY(10);
+        EXPECT_EQ(RectOf(*element), rect);
+    }
 }
 
 struct FrameCase { int state; uint32_t outer, second, inner, fill; };

@@ -1,10 +1,10 @@
 // Image lists that empty themselves, pictures composed with an overlay, and numbered icons.
 #include <gtest/gtest.h>
+#include "../glyphset/GlyphsetTestSupport.h"
 #include "DialogSession.h"
 #include "ElementTestSupport.h"
 #include "HandleCounts.h"
 #include "ImportPatch.h"
-#include "contracts/Glyphset.h"
 #include "icons/CIcon.h"
 #include "icons/IconsManager.h"
 #include "icons/ImageListXP.h"
@@ -97,17 +97,13 @@ TEST(Composition, ThousandsLeaveNoHandleBehind) {
 }
 
 TEST(IconsManager, LoadsANumberOnceAndRemembersWhatTheLoadGave) {
-    wchar_t previous[MAX_PATH] = L"";
-    DWORD size = sizeof(previous);
-    const bool hadLocation = ::RegGetValueW(HKEY_LOCAL_MACHINE, kHostProductKey, kHostLocationValue, RRF_RT_REG_SZ,
-                                            nullptr, previous, &size) == ERROR_SUCCESS;
     const std::wstring folder = lineage_test::ExecutableFolder() + L"counting-glyphset\\";
-    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kHostProductKey, kHostLocationValue, REG_SZ, folder.c_str(),
-                      static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
     IconsManager* manager = IconsManager::Instance();
-    HICON expanded = manager->GetIcon(304, L"PNG_TREE_EXPANDED", 3);  // the library stays loaded from here
-    hadLocation ? ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kHostProductKey, kHostLocationValue, REG_SZ, previous, size)
-                : ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kHostProductKey, kHostLocationValue);
+    HICON expanded = nullptr;
+    {
+        const glyphset_test::LocationValue location(folder.c_str());
+        expanded = manager->GetIcon(304, L"PNG_TREE_EXPANDED", 3);  // the library stays loaded from here
+    }
     const auto* loads = reinterpret_cast<const int*>(
         ::GetProcAddress(::GetModuleHandleW((folder + kGlyphsetFileName).c_str()), "loadCount"));
     ASSERT_TRUE(expanded && loads && IconsManager::Instance() == manager);
