@@ -74,10 +74,9 @@ TEST(TxtresStrings, TheVariableNamesTheFileOtherwiseTheFileBesideTheLibraryIsRea
 
 TEST(TxtresStrings, TheFileIsReadLineByLineIntoSections) {
     std::string content =
-        "\xEF\xBB\xBF" "1=before any section\r\n"
+        "\xEF\xBB\xBF[Dlg TS]\r\n# 1=commented out\n; 2=commented out too\n   # 3=indented comment\n1=\xC3\xA4rger\r\n"
         "[BranchDetailsDlg TS]\n2=Erstellt von:\n[BranchDetailsDlg Tooltips]\n2=Speichert als CSV\n[RefDlg TS]\n2=Anderes\n"
-        "[  branchdetailsdlg   ts ]\n7=Hilfe\n"
-        "[Dlg TS]\r\n# 1=commented out\n; 2=commented out too\n   # 3=indented comment\n1=\xC3\xA4rger\r\n"
+        "[  branchdetailsdlg   ts ]\n7=Hilfe\n[Dlg TS]\n"
         "11=\xC2\xA4Open as CSV\\nOpens a CSV file.\n12=C:\\\\temp\\\\new\n13=tab \\t stays\n 14 = a = b \n15=\n"
         "16=early\n[Other TS]\n16=other\n[Dlg TS]\n16=late\n"
         "just some words\n=no id\nx7=letters in the id\n-3=negative\n4294967296=too large for an id\n" +
@@ -105,14 +104,15 @@ TEST(TxtresStrings, TheFileIsReadLineByLineIntoSections) {
 }
 
 TEST(TxtresStrings, TheDefaultFileStackAnswersForCallsWithoutAFileAndResultsStayValid) {
-    const TxtresCopy text("", "[First TS]\n1=first\n2=two\n[Second TS]\n1=second\n");
+    const TxtresCopy text("", "3=before any section\n[First TS]\n1=first\n2=two\n[Second TS]\n1=second\n");
     EXPECT_EQ(text(1, L"TS", nullptr), L"<default>") << "no default file yet";
     text.push(L"First");
     const wchar_t* first = text.tss(1, L"TS", nullptr, L"");
     EXPECT_EQ(text(1, L"TS", L""), L"first") << "an empty file name means the default file";
     text.push(L"Second");
     EXPECT_EQ(text(1, L"TS", nullptr), L"second");
-    EXPECT_EQ(text(2, L"TS", L"First") + text(3, L"TS", L"First", L"three"), L"twothree") << "a named file wins";
+    EXPECT_EQ(text(2, L"TS", L"First") + text(3, L"TS", L"First", L"three"), L"twothree")
+        << "a named file wins; what stands before the first section belongs nowhere";
     EXPECT_STREQ(first, L"first") << "an answer stays valid after later calls";
     text.pop();
     EXPECT_EQ(text(1, L"TS", nullptr), L"first");
