@@ -96,6 +96,8 @@ TEST(HandlerCreation, TheHandLoadedServerCannotBeMadeByComAndIsFreedWithTheDirec
     IUnknown* object = nullptr;
     EXPECT_FALSE(SUCCEEDED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                                               reinterpret_cast<void**>(&object))));
+    if (object)
+        object->Release();
     HandledFile file;
     const std::wstring cwd = CurrentDirectory();
     for (int i = 0; i < 3; ++i) {
