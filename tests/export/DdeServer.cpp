@@ -1,84 +1,53 @@
 #include "DdeServer.h"
-
 #include <ddeml.h>
-
-#include <mutex>
 
 namespace {
 
-// DDEML calls back without a context: the one server of the process keeps its state here.
-std::mutex g_lock;
+// DDEML calls back without a context: the one server of the process keeps its command here,
+// written before the event is set and read after it.
 std::wstring g_command;
-HANDLE g_executed = nullptr;
-DWORD g_instance = 0;
+HANDLE g_executed = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
 
 HDDEDATA CALLBACK DdeCallback(UINT type, UINT, HCONV, HSZ, HSZ, HDDEDATA data, ULONG_PTR, ULONG_PTR) noexcept {
-    switch (type) {
-    case XTYP_CONNECT:
+    if (type == XTYP_CONNECT)
         return reinterpret_cast<HDDEDATA>(TRUE);
-    case XTYP_EXECUTE: {
-        const DWORD bytes = ::DdeGetData(data, nullptr, 0, 0);
-        std::wstring command(bytes / sizeof(wchar_t) + 1, L'\0');
-        ::DdeGetData(data, reinterpret_cast<BYTE*>(command.data()), bytes, 0);
-        command.resize(wcslen(command.c_str()));
-        {
-            std::lock_guard<std::mutex> guard(g_lock);
-            if (g_command.empty()) g_command = command;
-        }
-        ::SetEvent(g_executed);
-        return reinterpret_cast<HDDEDATA>(DDE_FACK);
-    }
-    default:
+    if (type != XTYP_EXECUTE || ::WaitForSingleObject(g_executed, 0) == WAIT_OBJECT_0)
         return nullptr;
-    }
+    std::wstring command(::DdeGetData(data, nullptr, 0, 0) / sizeof(wchar_t) + 1, L'\0');
+    ::DdeGetData(data, reinterpret_cast<BYTE*>(command.data()), DWORD(command.size() * sizeof(wchar_t)), 0);
+    g_command = command.c_str();
+    ::SetEvent(g_executed);
+    return reinterpret_cast<HDDEDATA>(DDE_FACK);
 }
 
-}  // namespace
+} // namespace
 
-DdeServer::DdeServer(std::wstring service) : m_service(std::move(service)) {
-    g_executed = m_executed.get();
-    m_thread = std::thread([this] { Run(); });
+DdeServer::DdeServer(const wchar_t* service) : m_thread([this, service] { Run(service); }) {
+    ::ResetEvent(g_executed);
     ::WaitForSingleObject(m_started.get(), 10000);
 }
 
 DdeServer::~DdeServer() {
-    if (m_threadId) ::PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
-    if (m_thread.joinable()) m_thread.join();
-    g_executed = nullptr;
-    std::lock_guard<std::mutex> guard(g_lock);
-    g_command.clear();
+    ::PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
+    m_thread.join();
 }
 
-bool DdeServer::WaitForCommand(DWORD timeoutMs, std::wstring& command) const {
-    if (::WaitForSingleObject(m_executed.get(), timeoutMs) != WAIT_OBJECT_0) return false;
-    std::lock_guard<std::mutex> guard(g_lock);
-    command = g_command;
-    return true;
+std::wstring DdeServer::WaitForCommand(DWORD timeoutMs) const {
+    return ::WaitForSingleObject(g_executed, timeoutMs) == WAIT_OBJECT_0 ? g_command : std::wstring();
 }
 
-void DdeServer::Run() {
+void DdeServer::Run(const wchar_t* serviceName) {
     MSG msg;
-    // The thread's message queue exists before anyone posts WM_QUIT to it.
-    ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the queue exists before WM_QUIT is posted
     m_threadId = ::GetCurrentThreadId();
     DWORD instance = 0;
-    HSZ service = nullptr;
-    if (::DdeInitializeW(&instance, DdeCallback, APPCLASS_STANDARD | CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS,
-                         0) == DMLERR_NO_ERROR) {
-        g_instance = instance;
-        service = ::DdeCreateStringHandleW(instance, m_service.c_str(), CP_WINUNICODE);
-        m_ready = service && ::DdeNameService(instance, service, nullptr, DNS_REGISTER);
-    }
+    ::DdeInitializeW(&instance, DdeCallback, APPCLASS_STANDARD | CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS, 0);
+    HSZ service = ::DdeCreateStringHandleW(instance, serviceName, CP_WINUNICODE);
+    m_ready = service && ::DdeNameService(instance, service, nullptr, DNS_REGISTER);
     ::SetEvent(m_started.get());
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0)
         ::DispatchMessageW(&msg);
-    }
-    if (instance) {
-        if (service) {
-            ::DdeNameService(instance, service, nullptr, DNS_UNREGISTER);
-            ::DdeFreeStringHandle(instance, service);
-        }
-        ::DdeUninitialize(instance);
-    }
+    ::DdeNameService(instance, service, nullptr, DNS_UNREGISTER);
+    ::DdeFreeStringHandle(instance, service);
+    ::DdeUninitialize(instance);
 }

@@ -1,17 +1,11 @@
 #pragma once
-// What the export tests share: registry values and environment variables that are put back
-// afterwards, file helpers, and the expected bytes of an exported file.
+// What the export tests share: scratch files, registry values and environment variables that
+// are put back afterwards, and the expected bytes of an exported file.
 #include <windows.h>
-
 #include <string>
 #include <vector>
-
 #include "export/FileListExport.h"
 
-// The folder of the test program, where the build puts every binary.
-std::wstring BinFolder();
-// The temporary folder as GetTempPathW gives it (ends in a backslash).
-std::wstring TempFolder();
 // A folder of its own under the temporary folder, removed with its files on destruction.
 class ScratchFolder {
 public:
@@ -21,49 +15,46 @@ public:
     ~ScratchFolder();
     const std::wstring& Path() const { return m_path; }
     std::wstring File(const std::wstring& name) const { return m_path + L"\\" + name; }
+    std::vector<std::wstring> Files() const;
+    // `name` in the folder, holding `bytes`.
+    std::wstring Write(const std::wstring& name, const std::string& bytes) const;
 private:
     std::wstring m_path;
 };
 
-bool FileExists(const std::wstring& path);
-// `path` as GetFullPathNameW normalises it.
-std::wstring FullPathName(const std::wstring& path);
+inline bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 std::string ReadBytes(const std::wstring& path);
 std::vector<std::string> ReadUtf8Lines(const std::wstring& path);
 std::string Utf8(const std::wstring& text);
-
 // FF FE, then every line as UTF-16LE followed by CR LF.
 std::string Utf16File(const std::vector<std::wstring>& lines);
 
-// One registry value, remembered on construction and put back on destruction.
+// One registry value, put back on destruction as it was on construction.
 class ScopedRegistryValue {
 public:
     ScopedRegistryValue(HKEY root, std::wstring subKey, std::wstring name);
     ScopedRegistryValue(const ScopedRegistryValue&) = delete;
     ScopedRegistryValue& operator=(const ScopedRegistryValue&) = delete;
     ~ScopedRegistryValue();
-    void Set(const std::wstring& text);
-    void Remove();
+    void Set(const wchar_t* text);  // nullptr removes the value
 private:
     HKEY m_root;
-    std::wstring m_subKey;
-    std::wstring m_name;
+    std::wstring m_subKey, m_name;
     bool m_existed = false;
     DWORD m_type = REG_NONE;
     std::vector<BYTE> m_data;
 };
 
-// A registry key tree made for one test and removed afterwards.
-class ScopedRegistryTree {
+// A key under HKLM\Software\Classes made for one test and removed afterwards.
+class ScopedClassKey {
 public:
-    ScopedRegistryTree(HKEY root, std::wstring subKey);
-    ScopedRegistryTree(const ScopedRegistryTree&) = delete;
-    ScopedRegistryTree& operator=(const ScopedRegistryTree&) = delete;
-    ~ScopedRegistryTree();
-    void SetString(const std::wstring& relativeKey, const wchar_t* name, const std::wstring& value);
+    explicit ScopedClassKey(std::wstring name) : m_name(L"Software\\Classes\\" + std::move(name)) {}
+    ScopedClassKey(const ScopedClassKey&) = delete;
+    ScopedClassKey& operator=(const ScopedClassKey&) = delete;
+    ~ScopedClassKey() { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, m_name.c_str()); }
+    void Set(const std::wstring& subKey, const std::wstring& value);  // the default value of name\subKey
 private:
-    HKEY m_root;
-    std::wstring m_subKey;
+    std::wstring m_name;
 };
 
 class ScopedEnvironment {
@@ -78,20 +69,25 @@ private:
     std::wstring m_old;
 };
 
-// The user's list separator, the CSV type's class and its description, set for one test.
+// TMP and TEMP pointed at `folder` while the object lives.
+struct ScopedTempFolder {
+    explicit ScopedTempFolder(const std::wstring& folder) : tmp(L"TMP", folder), temp(L"TEMP", folder) {}
+    ScopedEnvironment tmp, temp;
+};
+
+// The user's list separator and the ".csv" type's class with its description, unset at first.
 class SeparatorSettings {
 public:
     SeparatorSettings();
-    // nullptr removes "sList".
-    void ListSeparator(const wchar_t* text);
-    // The ".csv" type's class and that class's description; nullptr leaves the type unregistered.
+    void ListSeparator(const wchar_t* text) { m_sList.Set(text); }
+    // ".csv" to `className` (nullptr: unregistered), described by `description` when given.
     void CsvClass(const wchar_t* className, const wchar_t* description = nullptr);
 private:
     ScopedRegistryValue m_sList;
     ScopedRegistryValue m_csvClass;
-    ScopedRegistryTree m_classTree;
+    ScopedClassKey m_class{L"LineageTest.CSV"};
 };
 
 // A list as the dialog would hand it over: `rows` of texts for columns 1 and up.
-ExportSource MakeSource(std::wstring branch, std::wstring creator, std::wstring date,
-                        std::vector<std::wstring> headings, std::vector<std::vector<std::wstring>> rows);
+ExportSource MakeSource(std::vector<std::wstring> headings, std::vector<std::vector<std::wstring>> rows,
+                        std::wstring date = L"23/11/1987 14:45:56");

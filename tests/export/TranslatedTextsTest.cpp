@@ -1,190 +1,94 @@
 // Every text the user sees comes from the text service under its id and strings file. The
-// service reads its strings file once per process, so the translated run is a child process
-// of this test program with the strings file set.
+// service reads its strings file once per process: the translated run is a child process.
 #include <gtest/gtest.h>
-
-#include <windows.h>
-
+#include "ChildProcess.h"
 #include "DialogDriver.h"
-#include "ExportTestSupport.h"
 #include "SpreadsheetStandIns.h"
-#include "export/FileListExport.h"
 #include "export/SpreadsheetOpener.h"
-#include "base/ScopedHandle.h"
+
+using namespace lineage_test;
 
 namespace {
 
-constexpr wchar_t kChildVariable[] = L"LINEAGE_EXPORT_TRANSLATED_CHILD";
-
-const char kStrings[] =
-    "[BranchDetailsDlg TS]\n"
-    "11=Zweig:\n"
-    "2=Erstellt von:\n"
-    "3=Erstellt am:\n"
-    "12=Nr.\n"
-    "100=Verzweigte Dateien\n"
-    "101=Textdateien (*.txt)|*.txt|Alle Dateien|*.*||\n"
-    "102=Datei konnte nicht erstellt werden.\n"
-    "[PreviewView TS]\n"
-    "59=Kein Programm f\xC3\xBCr '%s'.\n"
-    "175=Diese Excel-Version wird nicht unterst\xC3\xBCtzt.\n";
-
-bool InChild() {
-    return ::GetEnvironmentVariableW(kChildVariable, nullptr, 0) > 0;
-}
-
 TEST(TranslatedTexts, AreUsedForEveryTextTheUserSees) {
     ScratchFolder folder;
-    const std::wstring strings = folder.File(L"Txtres.strings");
-    {
-        ScopedFileHandle file(::CreateFileW(strings.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD written = 0;
-        ASSERT_TRUE(::WriteFile(file.get(), kStrings, sizeof(kStrings) - 1, &written, nullptr));
-    }
-    ScopedEnvironment stringsFile(L"TXTRES_STRINGS", strings);
-    ScopedEnvironment child(kChildVariable, L"1");
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" --gtest_brief=1 --gtest_filter=TranslatedTextsInChild.*";
-
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                 &process));
-    ScopedKernelHandle processHandle(process.hProcess);
-    ScopedKernelHandle threadHandle(process.hThread);
-    ASSERT_EQ(::WaitForSingleObject(process.hProcess, 120000), WAIT_OBJECT_0);
-    DWORD exitCode = 1;
-    ::GetExitCodeProcess(process.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u) << "the translated run failed; its output is above";
+    ScopedEnvironment strings(L"TXTRES_STRINGS", folder.Write(L"Txtres.strings",
+        "[BranchDetailsDlg TS]\n11=Zweig:\n2=Erstellt von:\n3=Erstellt am:\n12=Nr.\n100=Verzweigte Dateien\n"
+        "101=Textdateien (*.txt)|*.txt|Alle Dateien|*.*||\n102=Datei konnte nicht erstellt werden.\n"
+        "[PreviewView TS]\n59=Kein Programm f\xC3\xBCr '%s'.\n175=Diese Excel-Version wird nicht unterst\xC3\xBCtzt.\n"));
+    EXPECT_TRUE(RunTestInChild("TranslatedTexts.DISABLED_InTheChild", {}));
 }
 
-// The tests of the child process; registered only there (see the end of this file).
-class TranslatedTextsInChild : public ::testing::Test {
-protected:
-    SeparatorSettings settings;
+TEST(TranslatedTexts, DISABLED_InTheChild) {
+    ASSERT_TRUE(IsTestChild());
     ScratchFolder folder;
-    ExportSource source = MakeSource(L"Release", L"anna", L"d", {L"", L"Source File"}, {{L"C:\\a.txt"}});
-    TranslatedTextsInChild() { settings.ListSeparator(L";"); }
-};
-
-class HeaderLabelsAndTheIndexHeading : public TranslatedTextsInChild {
-    void TestBody() override {
+    OwnerWindow owner;
+    ExportSource source = MakeSource({L"", L"Source File"}, {{L"C:\\a.txt"}}, L"d");
+    source.owner = owner.get();
+    {
+        SCOPED_TRACE("header labels and the index heading");
+        SeparatorSettings settings;
         WriteFileList(source, folder.File(L"list.txt"));
-
         EXPECT_EQ(ReadBytes(folder.File(L"list.txt")),
                   Utf16File({L"Zweig: Release", L"Erstellt von: anna", L"Erstellt am: d", L"Nr.;Source File", L"1;C:\\a.txt"}));
     }
-};
-
-class TemporaryFileName : public TranslatedTextsInChild {
-    void TestBody() override {
-        ScopedEnvironment tmp(L"TMP", folder.Path() + L"\\");
-        ScopedEnvironment temp(L"TEMP", folder.Path() + L"\\");
+    {
+        SCOPED_TRACE("temporary file name");
+        ScopedTempFolder temp(folder.Path() + L"\\");
         RecordingOpener program;
-        OwnerWindow owner;
-        source.owner = owner.get();
-
+        SeparatorSettings notExcel;
         ExportFileList(source, kExportOpenAsCsv);
-
-        ASSERT_TRUE(program.WaitStarted(20000));
+        ASSERT_TRUE(program.WaitStarted());
         const std::wstring path = folder.File(L"Verzweigte Dateien.txt");
         EXPECT_EQ(program.CommandLines(), std::vector<std::string>{"\"" + Utf8(path) + "\""});
-        EXPECT_TRUE(WaitForDeleteAtRestart(path, 20000));
+        EXPECT_TRUE(WaitForDeleteAtRestart(path));
         ForgetDeleteAtRestart(path);
     }
-};
-
-class FailureMessage : public TranslatedTextsInChild {
-    void TestBody() override {
-        const std::wstring missing = folder.Path() + L"\\missing\\";
-        ScopedEnvironment tmp(L"TMP", missing);
-        ScopedEnvironment temp(L"TEMP", missing);
-        OwnerWindow owner;
-        DialogDriver dialogs;
-
+    DialogDriver dialogs;
+    {
+        SCOPED_TRACE("failure message");
+        ScopedTempFolder missing(folder.Path() + L"\\missing\\");
         ExportFileList(source, kExportOpenAsCsv);
-
         ASSERT_EQ(dialogs.Seen().size(), 1u);
-        EXPECT_EQ(dialogs.Seen()[0].message, L"Datei konnte nicht erstellt werden.");
+        EXPECT_EQ(dialogs.Seen().back().message, L"Datei konnte nicht erstellt werden.");
     }
-};
-
-class SaveDialogNameAndFilter : public TranslatedTextsInChild {
-    void TestBody() override {
-        OwnerWindow owner;
-        DialogDriver dialogs;
+    {
+        SCOPED_TRACE("save dialog's name and filter");
         std::vector<SeenControl> controls;
         dialogs.Then([&](const SeenDialog& seen) {
             controls = seen.controls;
             DialogDriver::Press(seen.window, IDCANCEL);
         });
-
         ExportFileList(source, kExportSaveAsCsv);
-
-        bool nameOffered = false;
-        bool filterOffered = false;
-        for (const SeenControl& c : controls) {
-            nameOffered |= c.className == L"Edit" && c.text == L"Verzweigte Dateien.txt";
-            filterOffered |= c.className == L"ComboBox" && c.text == L"Textdateien (*.txt)";
-        }
-        EXPECT_TRUE(nameOffered);
-        EXPECT_TRUE(filterOffered);
+        auto offered = [&controls](const wchar_t* cls, const wchar_t* text) {
+            return std::any_of(controls.begin(), controls.end(),
+                               [&](const SeenControl& c) { return c.className == cls && c.text == text; });
+        };
+        EXPECT_TRUE(offered(L"Edit", L"Verzweigte Dateien.txt"));
+        EXPECT_TRUE(offered(L"ComboBox", L"Textdateien (*.txt)"));
     }
-};
-
-class ShellFailureMessage : public TranslatedTextsInChild {
-    void TestBody() override {
+    const std::wstring path = folder.Write(L"t.txt", "x");
+    {
+        SCOPED_TRACE("shell failure message");
         RecordingOpener program(false, folder.File(L"no-such-program.exe"));
-        const std::wstring path = folder.File(L"t.txt");
-        ScopedFileHandle(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        OwnerWindow owner;
-        DialogDriver dialogs;
-
+        SeparatorSettings notExcel;
         static_cast<void>(OpenCsvInSpreadsheet(owner.get(), path));
-
-        ASSERT_FALSE(dialogs.Seen().empty());
         EXPECT_EQ(dialogs.Seen().back().message, L"Kein Programm f\u00fcr '" + path + L"'.");
     }
-};
-
-class ExcelVersionMessage : public TranslatedTextsInChild {
-    void TestBody() override {
+    {
+        SCOPED_TRACE("Excel version message");
+        folder.Write(L"t.txt", "x");
         RecordingOpener program;
         ExcelStandIn excel;
         excel.Version(L"9.0");
-        OwnerWindow owner;
-        DialogDriver dialogs;
-        const std::wstring path = folder.File(L"t.txt");
-        ScopedFileHandle(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-
+        const size_t before = dialogs.Seen().size();
         EXPECT_TRUE(OpenCsvInSpreadsheet(owner.get(), path));
-
-        ASSERT_FALSE(dialogs.Seen().empty());
-        EXPECT_EQ(dialogs.Seen()[0].message, L"Diese Excel-Version wird nicht unterst\u00fctzt.");
-        ASSERT_TRUE(program.WaitStarted(20000));
-        EXPECT_TRUE(WaitForDeleteAtRestart(path, 20000));
+        ASSERT_GT(dialogs.Seen().size(), before);
+        EXPECT_EQ(dialogs.Seen()[before].message, L"Diese Excel-Version wird nicht unterst\u00fctzt.");
+        ASSERT_TRUE(program.WaitStarted());
+        EXPECT_TRUE(WaitForDeleteAtRestart(path));
         ForgetDeleteAtRestart(path);
     }
-};
-
-template <class Test>
-void RegisterChildTest(const char* name) {
-    ::testing::RegisterTest("TranslatedTextsInChild", name, nullptr, nullptr, __FILE__, __LINE__,
-                            []() -> TranslatedTextsInChild* { return new Test; });
 }
 
-const bool g_childTestsRegistered = [] {
-    if (!InChild()) return false;
-    RegisterChildTest<HeaderLabelsAndTheIndexHeading>("HeaderLabelsAndTheIndexHeading");
-    RegisterChildTest<TemporaryFileName>("TemporaryFileName");
-    RegisterChildTest<FailureMessage>("FailureMessage");
-    RegisterChildTest<SaveDialogNameAndFilter>("SaveDialogNameAndFilter");
-    RegisterChildTest<ShellFailureMessage>("ShellFailureMessage");
-    RegisterChildTest<ExcelVersionMessage>("ExcelVersionMessage");
-    return true;
-}();
-
-}  // namespace
+} // namespace

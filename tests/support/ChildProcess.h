@@ -1,8 +1,7 @@
 #pragma once
 // Runs part of a test in a new process of the same test executable, started while some of the
-// user's registry values are set. Windows and Wine read some settings (screen DPI, visual
-// styles) once when a process starts: write the part as a disabled test (DISABLED_ prefix) and
-// run it from a normal one.
+// user's registry values are set: Windows and Wine read some settings (screen DPI, visual
+// styles) once when a process starts. Write the part as a disabled test (DISABLED_ prefix).
 #include <windows.h>
 #include <string>
 #include <vector>
@@ -20,10 +19,9 @@ struct UserSetting {
     std::vector<BYTE> data;
 };
 
-// Runs `testName` ("Suite.DISABLED_Case") of this executable in a child process started with
-// `settings` in place, and answers whether it passed. Its failures show on this process's
-// output. The child must call IsTestChild(): a run that never did counts as failed, so a
-// misspelt name cannot pass.
+// Runs `testName` ("Suite.DISABLED_Case") in a child process with `settings` in place; true
+// when it passed (its failures show on this process's output). A child that never called
+// IsTestChild() counts as failed, so a misspelt name cannot pass.
 bool RunTestInChild(const std::string& testName, const std::vector<UserSetting>& settings);
 
 // True in a process started by RunTestInChild.

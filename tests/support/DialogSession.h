@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <string>
 #include <vector>
+#include "base/ScopedHandle.h"
 
 class SpMgr;
 struct IOrvVault5;
@@ -37,45 +38,44 @@ public:
     // Ends a dialog that is still open (as Escape would) and waits for the call to return.
     ~DialogSession();
 
-    // The dialog, once its initialisation has run and its modal loop is taking messages;
-    // null when none appeared within the timeout.
+    // The dialog once its initialisation has run and its loop takes messages; null on timeout.
     HWND WaitForDialog(DWORD timeoutMs = 15000);
     // True once gvShowBranchDetails has returned.
     bool WaitForReturn(DWORD timeoutMs = 15000);
     DWORD ThreadId() const { return m_threadId; }
-    // How many WM_SIZE the dialog received from its creation to the end of its initialisation.
-    int SizesDuringInit() const;
+    // WM_SIZE the dialog received from its creation to the end of its initialisation.
+    int SizesDuringInit() const { return m_sizesBeforeReady; }
     HWND Dialog() const { return m_dialog; }
-
     HWND Item(int id) const { return ::GetDlgItem(m_dialog, id); }
     std::wstring Text(int id) const;
     std::wstring Caption() const;
 
-    // The ways a user closes the dialog.
-    void PressClose();          // the Close button
-    void CloseFromTitleBar();   // the caption's close button (WM_SYSCOMMAND SC_CLOSE)
-    void PressKey(UINT vk);     // a key to the focused control, through the dialog's loop
+    void PressClose();
+    void CloseFromTitleBar();
+    void PressKey(UINT vk);  // to the focused control, through the dialog's loop
 
     // Waits until every message posted so far to the dialog has been handled.
     void Sync();
-    // Repaints `wnd` (a window of the dialog's thread) and waits until the paint is done.
-    bool WaitForPaint(HWND wnd);
+    // Repaints `wnd` (a window of the dialog's thread), or with `invalidate` false only lets a
+    // paint that is due happen, and waits until the paint is done.
+    bool WaitForPaint(HWND wnd, bool invalidate = true);
 
 private:
     static DWORD WINAPI ThreadMain(void* self) noexcept;
     static LRESULT CALLBACK WatchInitDialog(int code, WPARAM wp, LPARAM lp) noexcept;
     static LRESULT CALLBACK WatchMarker(int code, WPARAM wp, LPARAM lp) noexcept;
-    static constexpr UINT kSyncMarker = WM_APP + 0x3A5;
+    bool Wait(HANDLE event, DWORD timeoutMs);
 
     Args m_args;
-    HANDLE m_thread = nullptr;
+    ScopedKernelHandle m_dialogReady{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    ScopedKernelHandle m_synced{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    ScopedKernelHandle m_painted{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    ScopedKernelHandle m_thread;
     DWORD m_threadId = 0;
-    HANDLE m_dialogReady = nullptr;
-    HANDLE m_synced = nullptr;
-    HANDLE m_painted = nullptr;
     HWND volatile m_paintTarget = nullptr;
     HWND m_dialog = nullptr;
     std::vector<HWND> m_sizedBeforeReady;  // every window of the thread, each WM_SIZE
+    int m_sizesBeforeReady = 0;
 };
 
 // Text of a window, read from another thread.
@@ -85,9 +85,9 @@ std::wstring WindowText(HWND wnd);
 std::vector<ListColumn> ReadColumns(HWND list);
 int ItemCount(HWND list);
 std::wstring CellText(HWND list, int item, int subItem);
-std::vector<std::vector<std::wstring>> ReadRows(HWND list);
+std::vector<std::wstring> ColumnTexts(HWND list, int subItem);
 
-// Rectangle of a child in its parent's client coordinates.
+// Rectangle of a child in its parent's client coordinates; a window's on the screen.
 RECT ChildRect(HWND child);
 RECT WindowRect(HWND wnd);
 

@@ -4,23 +4,16 @@
 
 namespace lineage_test {
 
-namespace {
-constexpr wchar_t kChildVariable[] = L"LINEAGE_CHILD_DPI";
-} // namespace
-
 bool RunTestAtDpi(int dpi, const std::string& testName) {
-    ::SetEnvironmentVariableW(kChildVariable, std::to_wstring(dpi).c_str());
-    const bool passed = RunTestInChild(
-        testName, {UserSetting::Number(L"Control Panel\\Desktop", L"LogPixels", static_cast<DWORD>(dpi))});
-    ::SetEnvironmentVariableW(kChildVariable, nullptr);
+    ::SetEnvironmentVariableW(L"LINEAGE_CHILD_DPI", std::to_wstring(dpi).c_str());
+    const bool passed = RunTestInChild(testName, {UserSetting::Number(L"Control Panel\\Desktop", L"LogPixels", DWORD(dpi))});
+    ::SetEnvironmentVariableW(L"LINEAGE_CHILD_DPI", nullptr);
     return passed;
 }
 
 int ChildDpi() {
     wchar_t value[16] = L"";
-    if (!::GetEnvironmentVariableW(kChildVariable, value, 16) || !IsTestChild())
-        return 0;
-    return _wtoi(value);
+    return ::GetEnvironmentVariableW(L"LINEAGE_CHILD_DPI", value, 16) && IsTestChild() ? _wtoi(value) : 0;
 }
 
 } // namespace lineage_test

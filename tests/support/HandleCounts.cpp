@@ -9,8 +9,8 @@ int LiveIconCount() {
         if (!::GetIconInfo(reinterpret_cast<HICON>(handle), &info))
             continue;
         ++count;
-        if (info.hbmColor) ::DeleteObject(info.hbmColor);
-        if (info.hbmMask) ::DeleteObject(info.hbmMask);
+        ::DeleteObject(info.hbmColor);
+        ::DeleteObject(info.hbmMask);
     }
     return count;
 }
@@ -18,11 +18,8 @@ int LiveIconCount() {
 int LiveGdiObjectCount() {
     int count = 0;
     for (UINT_PTR handle = 1; handle < 0x10000; ++handle)
-        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(handle)) != 0)
-            ++count;
+        count += ::GetObjectType(reinterpret_cast<HGDIOBJ>(handle)) != 0;
     return count;
 }
-
-DWORD GuiObjects(DWORD kind) { return ::GetGuiResources(::GetCurrentProcess(), kind); }
 
 } // namespace lineage_test

@@ -5,11 +5,7 @@
 
 namespace lineage_test {
 
-// Live icons and cursors.
-int LiveIconCount();
-// Live GDI objects (an icon holds its bitmaps here).
-int LiveGdiObjectCount();
-// GetGuiResources for this process: 0 under Wine, real counts on Windows.
-DWORD GuiObjects(DWORD kind);
+int LiveIconCount();       // icons and cursors
+int LiveGdiObjectCount();  // an icon holds its bitmaps here
 
 } // namespace lineage_test

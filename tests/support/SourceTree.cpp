@@ -13,15 +13,14 @@ std::filesystem::path SourceFolder() {
     const auto toDos = reinterpret_cast<ToDosName>(
         ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name"));
     char unixPath[1024] = {};
-    if (value[0] == L'/' && toDos &&
-        ::WideCharToMultiByte(CP_UTF8, 0, value, -1, unixPath, sizeof(unixPath), nullptr, nullptr) > 0) {
-        if (wchar_t* dos = toDos(unixPath)) {
-            std::filesystem::path path(dos);
-            ::HeapFree(::GetProcessHeap(), 0, dos);
-            return path;
-        }
-    }
-    return std::filesystem::path(value);
+    wchar_t* dos = value[0] == L'/' && toDos &&
+                           ::WideCharToMultiByte(CP_UTF8, 0, value, -1, unixPath, 1024, nullptr, nullptr) > 0
+                       ? toDos(unixPath) : nullptr;
+    if (!dos)
+        return std::filesystem::path(value);
+    std::filesystem::path path(dos);
+    ::HeapFree(::GetProcessHeap(), 0, dos);
+    return path;
 }
 
 } // namespace lineage_test

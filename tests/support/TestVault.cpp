@@ -5,13 +5,9 @@ namespace lineage_test {
 HRESULT TestVault::QueryInterface(REFIID iid, void** out) {
     if (!out)
         return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch) {
-        *out = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+    const bool known = iid == IID_IUnknown || iid == IID_IDispatch;
+    *out = known ? static_cast<IDispatch*>(this) : nullptr;
+    return known ? S_OK : E_NOINTERFACE;
 }
 
 HRESULT TestVault::Read(const wchar_t* value, BSTR* out) {

@@ -4,16 +4,15 @@
 
 namespace lineage_test {
 
-// The host's vault object as a test needs it: a name and a root folder, either of which may
-// be left unset (the property then answers failure and no string).
+// The host's vault object as a test needs it, living on the test's stack: a name and a root
+// folder, either of which may be unset (the property then answers failure and no string).
 class TestVault : public OrvVault5Base {
 public:
     TestVault(const wchar_t* name, const wchar_t* root) : m_name(name), m_root(root) {}
-    ~TestVault() override = default;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --m_refs; }  // lives on the test's stack
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
@@ -29,7 +28,6 @@ private:
     HRESULT Read(const wchar_t* value, BSTR* out);
     const wchar_t* m_name;
     const wchar_t* m_root;
-    ULONG m_refs = 1;
 };
 
 } // namespace lineage_test
