@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <windowsx.h>
 #include "base/Lock.h"
+#include "contracts/ZebSettings.h"
 #include "framework/AfxException.h"
+#include "icons/IconCache.h"
 #include "listview/SortKeys.h"
 #include "toolkit/RefPtr.h"
 
@@ -234,6 +236,21 @@ void VListCtrl::OnDeleteKey(LPARAM keyData) {
         target->OnDeleteKey();
 }
 
+// A cache of its own for this one icon: the list's image list is what keeps it.
+LRESULT VListCtrl::OnAddIcon(const wchar_t* fileName) noexcept {
+    const HIMAGELIST images = GetImageList(LVSIL_SMALL);
+    try {
+        IconCache cache;
+        const int size = CDPIHelper::get()->getDesiredBitmapImageSz(kivImageUseSmall);
+        const ScopedHICON icon(cache.CopyIcon(cache.GetFileIconIndex(fileName), size));
+        if (images && icon)
+            static_cast<void>(::ImageList_ReplaceIcon(images, -1, icon.get()));
+    } catch (const std::bad_alloc&) {
+        // Nothing appended: the count tells the sender so.
+    }
+    return images ? ::ImageList_GetImageCount(images) : 0;
+}
+
 bool VListCtrl::OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     struct MouseRoute { UINT msg; UINT event; };
     static constexpr MouseRoute kMouse[] = {
@@ -286,6 +303,9 @@ bool VListCtrl::OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
         InvalidateRect(nullptr, true);
         UpdateWindow();
         *result = 0;
+        return true;
+    case WM_VLIST_ADDICON:
+        *result = OnAddIcon(reinterpret_cast<const wchar_t*>(lp));
         return true;
     default:
         return CListCtrl::OnWndMsg(msg, wp, lp, result);

@@ -5,6 +5,9 @@
 
 // Private messages of the control, for any owner.
 constexpr UINT WM_VLIST_REDRAW = 0x7FFF;  // repaint everything now; answers 0
+// lParam: a file name (wide). Appends its type's icon to the small image list; answers the
+// image count afterwards, so the new image is at the answer - 1.
+constexpr UINT WM_VLIST_ADDICON = WM_USER + 101;
 
 // Row events routed to rows while their bit is set in the event mask.
 enum VListEvent : UINT {
@@ -58,6 +61,7 @@ private:
     bool RouteContextMenu(POINT screenPoint);
     bool OnChar(WPARAM ch);
     void OnDeleteKey(LPARAM keyData);
+    LRESULT OnAddIcon(const wchar_t* fileName) noexcept;
     int FirstSelected() const noexcept { return GetNextItem(-1, LVNI_SELECTED); }
 
     std::vector<VListCtrlItem*> m_rows;  // display order; one reference each
