@@ -4,8 +4,6 @@
 #include <commctrl.h>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <memory>
 #include "../glyphset/GlyphsetTestSupport.h"
 #include "ChildProcess.h"
 #include "DialogSession.h"
@@ -19,22 +17,10 @@ using namespace lineage_test;
 
 namespace {
 
-const std::wstring kRoot = [] {
-    wchar_t temp[MAX_PATH] = L"";
-    ::GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"lineage-filemenu\\";
-}();
+const std::wstring kRoot = std::filesystem::temp_directory_path().wstring() + L"lineage-filemenu\\";
 
-VaultBranchFile File(int id, int branchFolderId, const wchar_t* name, const wchar_t* sourceFolder) {
-    VaultBranchFile f;
-    f.sourceDocId = id;
-    f.sourceFolderId = 1;
-    f.branchDocId = 10 + id;
-    f.branchFolderId = branchFolderId;
-    f.sourceName = f.branchName = name;
-    f.sourceFolder = sourceFolder;
-    f.branchFolder = L"br\\";
-    return f;
+VaultBranchFile File(int id, const wchar_t* name, const wchar_t* sourceFolder) {
+    return {id, 1, 10 + id, id + 1, name, name, sourceFolder, L"br\\"};
 }
 
 // Rows: a file on disk (the focus row), one only the vault knows, one known nowhere.
@@ -42,15 +28,14 @@ class FileMenuBase : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(ShowBranchDetailsEntry(), nullptr);
-        ::CreateDirectoryW(kRoot.c_str(), nullptr);
-        ::CreateDirectoryW((kRoot + L"src").c_str(), nullptr);
+        std::filesystem::create_directories(kRoot + L"src");
         std::ofstream(std::filesystem::path(kRoot + L"src\\ondisk.txt")) << "x";
         m_data->root = kRoot;
         m_data->documents.push_back({2, 1, L"vaultonly.txt", L"src\\"});
         VaultBranch branch;
         branch.id = 7;
-        branch.files = {File(1, 2, L"ondisk.txt", L"src\\"), File(2, 3, L"vaultonly.txt", L"src\\"),
-                        File(3, 4, L"nowhere.txt", L"src\\gone\\deeper\\")};
+        branch.files = {File(1, L"ondisk.txt", L"src\\"), File(2, L"vaultonly.txt", L"src\\"),
+                        File(3, L"nowhere.txt", L"src\\gone\\deeper\\")};
         m_data->branches.push_back(branch);
         m_spMgr = CreateVaultSpMgr(m_data);
     }
@@ -83,19 +68,18 @@ TEST_F(WindowIcons, SmallAndLargeIconsComeFromTheIconLibrary) {
         auto icon = reinterpret_cast<HICON>(::SendMessageW(m_session->Dialog(), WM_GETICON, kind, 0));
         ICONINFO info{};
         ASSERT_TRUE(icon && ::GetIconInfo(icon, &info)) << kind;
+        ScopedHBITMAP colour(info.hbmColor), mask(info.hbmMask);
         BITMAP bitmap{};
-        ::GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+        ::GetObjectW(colour.get(), sizeof(bitmap), &bitmap);
         EXPECT_EQ(bitmap.bmWidth, edge) << kind;
-        ::DeleteObject(info.hbmColor);
-        ::DeleteObject(info.hbmMask);
     }
 }
 
 TEST_F(WindowIcons, DISABLED_OpensWithoutIconsWhenTheLibraryIsMissing) {
     ASSERT_TRUE(IsTestChild());
     Open();
-    EXPECT_FALSE(::SendMessageW(m_session->Dialog(), WM_GETICON, ICON_SMALL, 0));
-    EXPECT_FALSE(::SendMessageW(m_session->Dialog(), WM_GETICON, ICON_BIG, 0));
+    for (WPARAM kind : {ICON_SMALL, ICON_BIG})
+        EXPECT_FALSE(::SendMessageW(m_session->Dialog(), WM_GETICON, kind, 0));
     EXPECT_EQ(ItemCount(m_list), 3);
 }
 
@@ -120,8 +104,7 @@ protected:
         EXPECT_EQ(MergeServer("DllUnregisterServer"), S_OK);
         ::DeleteFileW(kWindowsExplorer);
         ::MoveFileW((std::wstring(kExplorer) + L".lineage").c_str(), kExplorer);
-        for (const wchar_t* log : {L"explorer.log", L"merge.log"})
-            ::DeleteFileW((kRoot + log).c_str());
+        std::filesystem::remove_all(kRoot);
     }
     static HRESULT MergeServer(const char* entry) {
         ScopedHMODULE server(::LoadLibraryW((ExecutableFolder() + L"LedgerixMerge.dll").c_str()));
@@ -133,8 +116,8 @@ protected:
     HWND RightClick(int row, int column) {
         RECT cell{LVIR_LABEL, column};
         ::SendMessageW(m_list, LVM_GETSUBITEMRECT, row < 0 ? ItemCount(m_list) - 1 : row, reinterpret_cast<LPARAM>(&cell));
-        const int y = row < 0 ? cell.bottom + 10 : (cell.top + cell.bottom) / 2;  // row -1: below the last
-        const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, y);
+        // Row -1: below the last row.
+        const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, row < 0 ? cell.bottom + 10 : (cell.top + cell.bottom) / 2);
         ::PostMessageW(m_list, WM_RBUTTONDOWN, MK_RBUTTON, at);
         ::PostMessageW(m_list, WM_RBUTTONUP, 0, at);
         m_session->Sync();
@@ -149,32 +132,24 @@ protected:
         return ::GetMenuItemInfoW(menu, 3, FALSE, &merge) ? merge.hbmpUnchecked : nullptr;
     }
     static std::vector<std::wstring> Items(HWND menuWindow) {
-        HMENU menu = MenuOf(menuWindow);
         std::vector<std::wstring> items;
-        wchar_t text[100] = L"";
-        for (int i = 0; i < ::GetMenuItemCount(menu); ++i)
-            if (::GetMenuStringW(menu, i, text, 100, MF_BYPOSITION))
-                items.push_back(text);
+        for (wchar_t text[100]; ::GetMenuStringW(MenuOf(menuWindow), items.size(), text, 100, MF_BYPOSITION);)
+            items.push_back(text);
         return items;
     }
     // Item `position` by the keyboard, or Escape for -1; answers once the choice is acted on.
     void Choose(HWND menu, int position) {
         for (int i = 0; i <= position; ++i)
             ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-        // The menu acts on Enter's character, which Escape does not wait for.
-        if (position < 0)
-            ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-        else
-            ::PostMessageW(menu, WM_CHAR, L'\r', 0);
+        // The menu acts on Enter's character (queued behind anything posted after the key): post that.
+        ::PostMessageW(menu, position < 0 ? WM_KEYDOWN : WM_CHAR, position < 0 ? VK_ESCAPE : L'\r', 0);
         m_session->Sync();
     }
     void Select(std::initializer_list<int> rows) {
-        LVITEMW state{};
-        state.stateMask = LVIS_SELECTED;
-        ::SendMessageW(m_list, LVM_SETITEMSTATE, -1, reinterpret_cast<LPARAM>(&state));
-        state.state = LVIS_SELECTED;
+        LVITEMW none{0, 0, 0, 0, LVIS_SELECTED}, selected{0, 0, 0, LVIS_SELECTED, LVIS_SELECTED};
+        ::SendMessageW(m_list, LVM_SETITEMSTATE, -1, reinterpret_cast<LPARAM>(&none));
         for (int row : rows)
-            ::SendMessageW(m_list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+            ::SendMessageW(m_list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&selected));
     }
     static std::string Read(const wchar_t* log) {
         std::ifstream f(std::filesystem::path(kRoot + log), std::ios::binary);
@@ -186,14 +161,24 @@ protected:
     static constexpr const wchar_t* kWindowsExplorer = L"C:\\windows\\explorer.exe";
 };
 
-TEST_F(FileMenu, OneSelectedRowOffersBrowsingAndMergeTwoOnlyMerge) {
+// Escape runs nothing and frees the menu, its picture and the icon drawn into it.
+TEST_F(FileMenu, OneSelectedRowOffersBrowsingAndMergeTwoOnlyMergeEscapeRunsNothing) {
     Open();
+    Choose(RightClick(0, 1), -1);  // the library is loaded once per process
+    const int icons = LiveIconCount();
     HWND menu = RightClick(0, 1);
     ASSERT_TRUE(menu);
     EXPECT_EQ(Items(menu), (std::vector<std::wstring>{L"Browse to Source file in New Window",
                                                       L"Browse to Branched file in New Window", L"Merge"}));
-    EXPECT_TRUE(MergePicture(MenuOf(menu))) << "Merge has its picture";
+    const HMENU handle = MenuOf(menu);
+    const HBITMAP picture = MergePicture(handle);
+    ASSERT_TRUE(picture) << "Merge has its picture";
     Choose(menu, -1);
+    EXPECT_FALSE(::IsMenu(handle));
+    EXPECT_EQ(::GetObjectType(picture), 0u);
+    EXPECT_EQ(LiveIconCount(), icons);
+    EXPECT_EQ(Read(L"explorer.log"), "");
+    EXPECT_FALSE(MergeWindow());
     Select({0, 1});
     menu = RightClick(1, 2);
     ASSERT_TRUE(menu);
@@ -203,34 +188,12 @@ TEST_F(FileMenu, OneSelectedRowOffersBrowsingAndMergeTwoOnlyMerge) {
 
 TEST_F(FileMenu, NoMenuOnTheTypeCellOrBelowTheLastRow) {
     Open();
-    for (auto [row, column] : {std::pair{0, 0}, std::pair{-1, 1}}) {
+    for (auto [row, column] : {std::pair{0, 0}, std::pair{-1, 1}})
         EXPECT_FALSE(RightClick(row, column)) << row << "," << column;
-        EXPECT_TRUE(::IsWindowEnabled(m_session->Dialog()));
-    }
-}
-
-TEST_F(FileMenu, EscapeRunsNothingAndFreesWhatTheMenuMade) {
-    Open();
-    Choose(RightClick(0, 1), -1);  // the library is loaded once per process
-    const int icons = LiveIconCount();
-    HWND menu = RightClick(0, 1);
-    ASSERT_TRUE(menu);
-    HMENU handle = MenuOf(menu);
-    HBITMAP picture = MergePicture(handle);
-    ASSERT_TRUE(picture);
-    Choose(menu, -1);
-    EXPECT_FALSE(::IsMenu(handle));
-    EXPECT_EQ(::GetObjectType(picture), 0u) << "the picture is deleted";
-    EXPECT_EQ(LiveIconCount(), icons);
-    EXPECT_EQ(Read(L"explorer.log"), "");
-    EXPECT_FALSE(MergeWindow());
 }
 
 TEST_F(FileMenu, BrowseOpensExplorerAtTheFileOrItsNearestFolder) {
-    const struct {
-        int row, item;
-        std::wstring arguments;
-    } cases[] = {
+    const struct { int row, item; std::wstring arguments; } cases[] = {
         {0, 0, L"/e,/select,\"" + kRoot + L"src\\ondisk.txt\""},
         {1, 0, L"/e,/select,\"" + kRoot + L"src\\vaultonly.txt\""},  // only the vault knows it
         {2, 0, L"/e,\"" + kRoot + L"src\\\""},                      // known nowhere
@@ -259,12 +222,7 @@ TEST_F(FileMenu, MergeHandsTheSelectedBranchFilesInListOrder) {
 
 TEST_F(FileMenu, AMergeThatCannotRunIsSilent) {
     constexpr CLSID kShellLink = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-    const struct {
-        const char* what;
-        const wchar_t* vaultName;
-        CLSID treatAs;
-        bool registered;
-    } cases[] = {{"unregistered", L"Engineering", CLSID_NULL, false},
+    const struct { const char* what; const wchar_t* vaultName; CLSID treatAs; bool registered; } cases[] = {{"unregistered", L"Engineering", CLSID_NULL, false},
                  {"without the merge interface", L"Engineering", kShellLink, true},
                  {"merge refused (no vault name)", L"", CLSID_NULL, true}};
     for (const auto& c : cases) {
@@ -275,8 +233,7 @@ TEST_F(FileMenu, AMergeThatCannotRunIsSilent) {
         Open(c.vaultName);
         const auto rows = ReadRows(m_list);
         Choose(RightClick(0, 1), 2);
-        EXPECT_TRUE(::IsWindowVisible(m_session->Dialog())) << c.what;
-        EXPECT_EQ(ReadRows(m_list), rows) << c.what;
+        EXPECT_TRUE(::IsWindowVisible(m_session->Dialog()) && ReadRows(m_list) == rows) << c.what;
         EXPECT_FALSE(MergeWindow()) << c.what;
         EXPECT_EQ(Read(L"merge.log"), "") << c.what;
         ::CoTreatAsClass(CLSID_LedgerixMerge, CLSID_NULL);

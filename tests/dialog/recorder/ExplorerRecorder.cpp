@@ -6,15 +6,12 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, wchar_t* arguments, int) {
     wchar_t log[MAX_PATH] = L"";
-    const DWORD length = ::GetEnvironmentVariableW(L"LINEAGE_EXPLORER_LOG", log, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    if (::GetEnvironmentVariableW(L"LINEAGE_EXPLORER_LOG", log, MAX_PATH) - 1 >= MAX_PATH - 1)
         return 1;
-    ScopedFileHandle file(::CreateFileW(log, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
-    if (!file || !::WriteFile(file.get(), arguments, static_cast<DWORD>(std::wcslen(arguments) * sizeof(wchar_t)),
-                              &written, nullptr))
+    if (ScopedFileHandle file(::CreateFileW(log, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        !file || !::WriteFile(file.get(), arguments, std::wcslen(arguments) * sizeof(wchar_t), &written, nullptr))
         return 1;
-    file.reset();
     ScopedKernelHandle recorded(::OpenEventW(EVENT_MODIFY_STATE, FALSE, L"LineageExplorerRecorded"));
     return recorded && ::SetEvent(recorded.get()) ? 0 : 1;
 }
