@@ -1,7 +1,10 @@
-// democlick: what the demo's user does with the mouse. Waits for the branch details dialog,
-// right-clicks the focus row's "Source File" cell and, once the file menu is open, prints the
-// screen rectangle holding the dialog and its menu ("x y width height") for the screenshot.
-// Exit code 0 once the menu is open; 1 when the dialog or the menu did not appear in time.
+// democlick: what the demo's user does with the mouse and keyboard.
+//   democlick        waits for the branch details dialog and right-clicks the focus row's
+//                    "Source File" cell; once the file menu is open, prints the screen rectangle
+//                    holding the dialog and its menu ("x y width height") for the screenshot.
+//   democlick merge  chooses "Merge" in the open menu and prints the rectangle holding the
+//                    dialog and the merge component's window.
+// Exit code 0 once the menu or window is open; 1 when it did not appear in time.
 #include <windows.h>
 #include <commctrl.h>
 #include <cstdio>
@@ -36,14 +39,47 @@ HWND VisibleMenu() {
     return nullptr;
 }
 
+HWND Dialog() {
+    HWND found = nullptr;
+    ::EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+int PrintAround(HWND dialog, HWND shownWindow) {
+    if (!dialog || !shownWindow)
+        return 1;
+    RECT shown{}, other{};
+    ::GetWindowRect(dialog, &shown);
+    ::GetWindowRect(shownWindow, &other);
+    ::UnionRect(&shown, &shown, &other);
+    std::printf("%ld %ld %ld %ld\n", shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top);
+    return 0;
+}
+
+// "Merge" is the menu's last item: Up from no selection, then Enter.
+int ChooseMerge() {
+    if (!VisibleMenu())
+        return 1;
+    INPUT keys[4]{};
+    const WORD sequence[] = {VK_UP, VK_RETURN};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = sequence[i / 2];
+        keys[i].ki.dwFlags = i % 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    ::SendInput(4, keys, sizeof(INPUT));
+    return PrintAround(Dialog(), WaitFor([] {
+        HWND merge = ::FindWindowW(nullptr, L"Merge");
+        return merge && ::IsWindowVisible(merge) ? merge : nullptr;
+    }));
+}
+
 } // namespace
 
-int wmain() {
-    HWND dialog = WaitFor([] {
-        HWND found = nullptr;
-        ::EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&found));
-        return found;
-    });
+int wmain(int argc, wchar_t* argv[]) {
+    if (argc > 1 && std::wcscmp(argv[1], L"merge") == 0)
+        return ChooseMerge();
+    HWND dialog = WaitFor(Dialog);
     HWND list = dialog ? ::GetDlgItem(dialog, kFileList) : nullptr;
     if (!list)
         return 1;
@@ -61,13 +97,5 @@ int wmain() {
     click[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
     ::SendInput(2, click, sizeof(INPUT));
 
-    HWND menu = WaitFor(VisibleMenu);
-    if (!menu)
-        return 1;
-    RECT shown{}, menuRect{};
-    ::GetWindowRect(dialog, &shown);
-    ::GetWindowRect(menu, &menuRect);
-    ::UnionRect(&shown, &shown, &menuRect);
-    std::printf("%ld %ld %ld %ld\n", shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top);
-    return 0;
+    return PrintAround(dialog, WaitFor(VisibleMenu));
 }
