@@ -1,10 +1,12 @@
 #include "dialog/BranchDetailsDlg.h"
+#include <comdef.h>
 #include <memory>
 #include "contracts/ZebSettings.h"
 #include "dialog/BranchedFileItem.h"
 #include "dialog/DialogTexts.h"
 #include "export/FileListExport.h"
 #include "export/ListViewSource.h"
+#include "icons/WorkflowIcons.h"
 #include "base/ScopedHandle.h"
 #include "module/resource.h"
 #include "settings/FormatDate.h"
@@ -91,6 +93,7 @@ BOOL CBranchDetailsDlg::OnInitDialog() {
     // Taken before the remembered size is restored: the template's size is the minimum.
     GetWindowRect(&m_rcInitial);
 
+    LoadWindowIcons();
     LoadBranch();
     AnchorControls();
     mvFlushWindowSize(false);
@@ -140,6 +143,19 @@ void CBranchDetailsDlg::InsertColumns() {
     m_list.InsertColumn(2, DialogText(6, L"Branch File").c_str(), LVCFMT_LEFT, kPathColumnWidth);
     m_nColumns = 3;
     m_strColumnSet = L"FileCols";
+}
+
+void CBranchDetailsDlg::LoadWindowIcons() {
+    try {
+        m_hIconSmall.reset(LoadWfPngIcon(L"PNG_ASSOCIATED_BRANCHES", kivImageUseSmall));
+        m_hIconBig.reset(LoadWfPngIcon(L"PNG_ASSOCIATED_BRANCHES", kivImageUseLarge));
+    } catch (const _com_error&) {
+        // An icon loaded before the failure stays with the dialog; neither is shown.
+    }
+    if (!m_hIconSmall || !m_hIconBig)
+        return;
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIconSmall.get()));
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIconBig.get()));
 }
 
 void CBranchDetailsDlg::LoadBranch() {
@@ -261,6 +277,15 @@ bool CBranchDetailsDlg::OnCommand(WPARAM wp, LPARAM lp) {
     default:
         return CDialog::OnCommand(wp, lp);
     }
+}
+
+bool CBranchDetailsDlg::OnNotify(WPARAM wp, LPARAM lp, LRESULT* result) {
+    auto* notify = reinterpret_cast<NMHDR*>(lp);
+    if (notify->idFrom == IDC_FILE_LIST && notify->code == NM_RCLICK) {
+        ShowFileMenu(notify, result);
+        return true;
+    }
+    return CDialog::OnNotify(wp, lp, result);
 }
 
 void CBranchDetailsDlg::OnSize(UINT, int cx, int cy) {

@@ -3,10 +3,13 @@
 #include "contracts/Dbcall.h"
 #include "contracts/OrvVault.h"
 #include "contracts/Txtres.h"
+#include "base/ScopedHandle.h"
 #include "framework/CDialog.h"
 #include "icons/FileTypeImages.h"
 #include "listview/VListCtrl.h"
 #include "toolkit/SizeGrip.h"
+
+class BranchedFileItem;
 
 // The branch details dialog: who made the branch and when, and every branched file.
 class CBranchDetailsDlg : public CDialog, public StrWnd {
@@ -26,18 +29,29 @@ protected:
     void DoDataExchange(CDataExchange* dx) override;
     bool OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
     bool OnCommand(WPARAM wp, LPARAM lp) override;
+    bool OnNotify(WPARAM wp, LPARAM lp, LRESULT* result) override;
 
 private:
     void CreateSizeGrip();
     void SetLabelTexts();
     void CreateImageList();
     void InsertColumns();
+    // The caption's and Alt+Tab's icons; without the icon library the dialog keeps its default.
+    void LoadWindowIcons();
     // "Open as CSV" (mode 0) or "Save as CSV" (mode 1) of the list as it is shown.
     void ExportFileList(int mode);
     // Reads the branch and fills the caption, the header fields and the rows.
     void LoadBranch();
     void AddSharedColumn();
     void AnchorControls();
+    // The list's right-click menu: browse to the source or branched file, merge the selection.
+    void ShowFileMenu(NMHDR* notify, LRESULT* result);
+    // A new Explorer window at the selected row's source (1) or branched (2) file.
+    void BrowseToFile(int which);
+    // On the local disk, or known to the vault.
+    bool IsFilePresent(const BranchedFileItem& row, bool branched);
+    // Hands the selected branch files, in list order, to the host's merge component.
+    void MergeSelected();
     void OnSize(UINT type, int cx, int cy);
     void OnGetMinMaxInfo(MINMAXINFO* info);
     void OnCloseButton();
@@ -54,6 +68,8 @@ private:
     std::wstring m_strVaultName;
     VListCtrl m_list;
     FileTypeImages m_fileTypes;  // the list's image list and the extension map that fills it
+    ScopedHICON m_hIconSmall;
+    ScopedHICON m_hIconBig;
     RECT m_rcInitial{};
     SizeGrip m_sizeGrip;
     int m_nColumns = 0;
