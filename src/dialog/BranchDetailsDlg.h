@@ -3,9 +3,12 @@
 #include "contracts/Dbcall.h"
 #include "contracts/OrvVault.h"
 #include "contracts/Txtres.h"
+#include "base/ScopedHandle.h"
 #include "framework/CDialog.h"
 #include "icons/FileTypeImages.h"
 #include "listview/VListCtrl.h"
+#include "toolkit/Button.h"
+#include "toolkit/GroupToolBar.h"
 #include "toolkit/SizeGrip.h"
 
 // The branch details dialog: who made the branch and when, and every branched file.
@@ -38,6 +41,15 @@ private:
     void LoadBranch();
     void AddSharedColumn();
     void AnchorControls();
+    // The "CSV Options" group in the strip of the hidden marker control.
+    void CreateToolbar();
+    // Follows the marker after the anchored controls have moved.
+    void PlaceToolbar();
+    void OnPaint();
+    // Hands the mouse to the groups; moves only once the toolbar has been drawn.
+    void ForwardMouse(UINT msg, LPARAM lp);
+    // Registers again only the tips whose rectangle or text changed; a tip's id is its place.
+    void UpdateTooltips();
     void OnSize(UINT type, int cx, int cy);
     void OnGetMinMaxInfo(MINMAXINFO* info);
     void OnCloseButton();
@@ -58,4 +70,8 @@ private:
     SizeGrip m_sizeGrip;
     int m_nColumns = 0;
     std::wstring m_strColumnSet = L"-";
+    ScopedHICON m_commandIcons[2];  // the buttons' pictures; outlive the elements drawn from them
+    RefPtr<BFC::GroupToolBar> m_toolbar;
+    RefPtr<BFC::Button> m_buttons[2];  // "Save as CSV", "Open as CSV"
+    BFC::Lst<BFC::Tooltip> m_tooltips;  // as last registered
 };
