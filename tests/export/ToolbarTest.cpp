@@ -1,9 +1,6 @@
 // The dialog's "CSV Options" toolbar driven through the real dialog: its buttons run the export,
 // and its tooltips are registered again only where a button moved.
-#include <gtest/gtest.h>
-#include <windows.h>
 #include <commctrl.h>
-#include <vector>
 #include "DialogSession.h"
 #include "SpreadsheetStandIns.h"
 #include "module/resource.h"
@@ -15,9 +12,7 @@ namespace {
 HWND g_dialog = nullptr;
 HANDLE g_fileDialogShown = nullptr;
 struct ToolCall {
-    UINT msg;
-    UINT_PTR id;
-    RECT rect;
+    UINT msg; UINT_PTR id; RECT rect;
     bool operator==(const ToolCall& o) const { return msg == o.msg && id == o.id && ::EqualRect(&rect, &o.rect); }
 };
 std::vector<ToolCall> g_toolCalls;  // filled on the dialog's thread, read after a Sync
@@ -44,11 +39,9 @@ LRESULT CALLBACK WatchTools(int code, WPARAM wp, LPARAM lp) noexcept {
 
 BOOL CALLBACK FindTooltips(HWND wnd, LPARAM lp) {
     wchar_t cls[32] = {};
-    ::GetClassNameW(wnd, cls, 32);
-    if (lstrcmpiW(cls, TOOLTIPS_CLASSW) != 0)
-        return TRUE;
-    *reinterpret_cast<HWND*>(lp) = wnd;
-    return FALSE;
+    const bool found = ::GetClassNameW(wnd, cls, 32) && lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0;
+    if (found) *reinterpret_cast<HWND*>(lp) = wnd;
+    return !found;
 }
 
 // The dialog's tips, by id: 1 "Open as CSV", 2 "Save as CSV".
@@ -57,12 +50,8 @@ std::vector<RECT> ToolRects(const DialogSession& session) {
     ::EnumThreadWindows(session.ThreadId(), FindTooltips, reinterpret_cast<LPARAM>(&tips));
     std::vector<RECT> rects(2);
     for (UINT_PTR id : {1, 2}) {
-        TTTOOLINFOW info{};
-        info.cbSize = TTTOOLINFOW_V2_SIZE;
-        info.hwnd = session.Dialog();
-        info.uId = id;
-        if (tips && ::SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info)))
-            rects[id - 1] = info.rect;
+        TTTOOLINFOW info{TTTOOLINFOW_V2_SIZE, 0, session.Dialog(), id};
+        if (tips && ::SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info))) rects[id - 1] = info.rect;
     }
     return rects;
 }
@@ -84,10 +73,7 @@ protected:
         tools = ToolRects(session);
         ASSERT_FALSE(::IsRectEmpty(&tools[0]) || ::IsRectEmpty(&tools[1]));
     }
-    void TearDown() override {
-        if (hook)
-            ::UnhookWindowsHookEx(hook);
-    }
+    void TearDown() override { if (hook) ::UnhookWindowsHookEx(hook); }
 };
 
 POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
@@ -101,15 +87,12 @@ TEST_P(ToolbarClick, RunsTheCommandOfTheButtonPressedAndReleasedOn) {
     g_fileDialogShown = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     hook = ::SetWindowsHookExW(WH_CBT, CancelFileDialog, nullptr, session.ThreadId());
     const POINT press = Centre(tools[c.pressOn]), release = Centre(tools[c.releaseOn]);
-    ::PostMessageW(g_dialog, WM_MOUSEMOVE, 0, MAKELPARAM(press.x, press.y));
-    ::PostMessageW(g_dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
-    ::PostMessageW(g_dialog, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(release.x, release.y));
-    ::PostMessageW(g_dialog, WM_LBUTTONUP, 0, MAKELPARAM(release.x, release.y));
+    for (auto [msg, at] : {std::pair{WM_MOUSEMOVE, press}, {WM_LBUTTONDOWN, press}, {WM_MOUSEMOVE, release},
+                           {WM_LBUTTONUP, release}})
+        ::PostMessageW(g_dialog, msg, 0, MAKELPARAM(at.x, at.y));
     session.Sync();
-    if (c.saveDialog)
-        EXPECT_EQ(::WaitForSingleObject(g_fileDialogShown, 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(::WaitForSingleObject(g_fileDialogShown, c.saveDialog ? 10000 : 0) == WAIT_OBJECT_0, c.saveDialog);
     session.Sync();
-    EXPECT_EQ(::WaitForSingleObject(g_fileDialogShown, 0) == WAIT_OBJECT_0, c.saveDialog);
     EXPECT_EQ(!excel.Calls().empty(), c.spreadsheet);
     ::CloseHandle(g_fileDialogShown);
 }
@@ -132,17 +115,12 @@ TEST_F(Toolbar, TipsAreRegisteredAgainOnlyWhenTheButtonsMove) {
     const RECT window = WindowRect(g_dialog);
     ::SetWindowPos(g_dialog, nullptr, 0, 0, window.right - window.left + 40, window.bottom - window.top,
                    SWP_NOMOVE | SWP_NOZORDER);
-    session.Sync();
     ASSERT_TRUE(session.WaitForPaint(g_dialog));
     session.Sync();
-    std::vector<ToolCall> expected;
-    for (UINT_PTR id : {1, 2}) {
-        RECT moved = tools[id - 1];
-        ::OffsetRect(&moved, 40, 0);
-        expected.push_back({TTM_DELTOOLW, id, {}});
-        expected.push_back({TTM_ADDTOOLW, id, moved});
-    }
-    EXPECT_EQ(g_toolCalls, expected);
+    for (RECT& tool : tools) ::OffsetRect(&tool, 40, 0);
+    const std::vector<ToolCall> expected{
+        {TTM_DELTOOLW, 1, {}}, {TTM_ADDTOOLW, 1, tools[0]}, {TTM_DELTOOLW, 2, {}}, {TTM_ADDTOOLW, 2, tools[1]}};
+    EXPECT_EQ(g_toolCalls, expected) << "both moved: each registered again under its id";
 }
 
 } // namespace
