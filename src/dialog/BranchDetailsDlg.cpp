@@ -6,7 +6,9 @@
 #include "dialog/DialogTexts.h"
 #include "export/FileListExport.h"
 #include "export/ListViewSource.h"
+#include "framework/CPaintDC.h"
 #include "icons/WorkflowIcons.h"
+#include <windowsx.h>
 #include "base/ScopedHandle.h"
 #include "module/resource.h"
 #include "settings/FormatDate.h"
@@ -95,6 +97,7 @@ BOOL CBranchDetailsDlg::OnInitDialog() {
 
     LoadWindowIcons();
     LoadBranch();
+    CreateToolbar();
     AnchorControls();
     mvFlushWindowSize(false);
     mvFlushColumnSizes(IDC_FILE_LIST, false, m_nColumns, m_strColumnSet.c_str());
@@ -258,6 +261,16 @@ bool CBranchDetailsDlg::OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result
         StoreWindowState();
         *result = Default();
         return true;
+    case WM_PAINT:
+        OnPaint();
+        *result = 0;
+        return true;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+        *result = Default();
+        ForwardMouse(msg, lp);
+        return true;
     default:
         return CDialog::OnWndMsg(msg, wp, lp, result);
     }
@@ -273,6 +286,9 @@ bool CBranchDetailsDlg::OnCommand(WPARAM wp, LPARAM lp) {
         return true;
     case ID_OPEN_AS_CSV:
         ExportFileList(kExportOpenAsCsv);
+        return true;
+    case ID_UPDATE_TOOLTIPS:
+        UpdateTooltips();
         return true;
     default:
         return CDialog::OnCommand(wp, lp);
@@ -294,6 +310,7 @@ void CBranchDetailsDlg::OnSize(UINT, int cx, int cy) {
         m_sizeGrip.MoveWindow(cx - m_sizeGrip.partWidth, cy - m_sizeGrip.partHeight, m_sizeGrip.partWidth,
                               m_sizeGrip.partHeight, true);
     mvUpdateFixedCtrls();
+    PlaceToolbar();
     Default();
 }
 
@@ -312,4 +329,129 @@ void CBranchDetailsDlg::OnCloseButton() {
 void CBranchDetailsDlg::StoreWindowState() {
     mvFlushWindowSize(true);
     mvFlushColumnSizes(IDC_FILE_LIST, true, m_nColumns, m_strColumnSet.c_str());
+}
+
+namespace {
+
+constexpr int kToolbarRaise = 5;  // the strip starts this far above the marker
+constexpr int kHeaderRight = 180;
+constexpr int kItemsRight = 170;
+
+struct CommandButton {
+    int command;
+    const wchar_t* picture;
+    unsigned textId;
+    unsigned tooltipId;
+    const wchar_t* tooltip;
+};
+// In the order of m_buttons.
+constexpr CommandButton kCommandButtons[2] = {
+    {ID_SAVE_AS_CSV, L"PNG_SAVE", 200, 2, L"\u00A4Save as CSV\nSaves a CSV file with the exported Files list."},
+    {ID_OPEN_AS_CSV, L"PNG_ORVX_OPENFILE_LIST_ALL", 201, 1,
+     L"\u00A4Open as CSV\nOpens a CSV file with the exported Files list."},
+};
+
+} // namespace
+
+void CBranchDetailsDlg::CreateToolbar() {
+    HWND marker = ::GetDlgItem(m_hWnd, IDC_TOOLBAR_MARKER);
+    RECT strip{};
+    if (marker) {
+        ::GetWindowRect(marker, &strip);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&strip), 2);
+        ::EnableWindow(marker, FALSE);
+    }
+    const int top = strip.top - kToolbarRaise;
+
+    RefPtr<BFC::GroupToolBar> toolbar(new BFC::GroupToolBar);
+    toolbar->left = strip.left;
+    toolbar->top = top;
+    toolbar->width = strip.right - strip.left;
+    toolbar->height = strip.bottom - top;
+    m_toolbar = toolbar;
+
+    const RECT header{0, top, kHeaderRight, strip.bottom};
+    const RECT items{0, top, kItemsRight, strip.bottom};
+    RefPtr<BFC::Group> group(new BFC::Group(header, items, DialogText(103, L"CSV Options")));
+    for (size_t i = 0; i < 2; ++i) {
+        const CommandButton& b = kCommandButtons[i];
+        RefPtr<BFC::Callback> callback(new BFC::Callback(b.command));
+        m_commandIcons[i].reset(LoadWfPngIcon(b.picture, kivImageUseSmall));
+        RefPtr<BFC::UIObject> picture(new BFC::Icon(m_commandIcons[i].get(), 32768));
+        m_buttons[i] = new BFC::Button(picture, callback, TssText(b.textId, L"TS", L"RefDlg", L""));
+        m_buttons[i]->tooltipText = TssText(b.tooltipId, L"Tooltips", L"BranchDetailsDlg", b.tooltip);
+        m_buttons[i]->GetCallback()->visible = true;
+    }
+    group->AddItem(m_buttons[1]);
+    group->AddItem(m_buttons[0]);
+    group->UpdateSize();
+    m_toolbar->AddGroup(1, group);
+}
+
+void CBranchDetailsDlg::PlaceToolbar() {
+    if (!m_toolbar)
+        return;
+    const CRect r = moGetCtrlPos(IDC_TOOLBAR_MARKER);
+    const int top = r.top - kToolbarRaise;
+    m_toolbar->left = r.left;
+    m_toolbar->top = top;
+    m_toolbar->width = r.Width();
+    m_toolbar->height = r.bottom - top;
+    m_toolbar->Layout(m_toolbar->width);
+    const RECT strip{m_toolbar->left, top, m_toolbar->left + m_toolbar->width, top + m_toolbar->height};
+    ::InvalidateRect(m_hWnd, &strip, TRUE);
+    m_toolbar->Invalidate(m_hWnd);
+    const RECT band{0, top, r.right, r.bottom};
+    ::InvalidateRect(m_hWnd, &band, TRUE);
+}
+
+void CBranchDetailsDlg::OnPaint() {
+    CPaintDC dc(this);
+    if (!m_toolbar)
+        return;
+    Gdiplus::Graphics graphics(dc.GetSafeHdc());
+    m_toolbar->Draw(graphics, 0, 0, BFC::StateNormal, 1000000, 0);
+    // After the paint: the tips follow the layout just drawn.
+    static_cast<void>(PostMessage(WM_COMMAND, ID_UPDATE_TOOLTIPS, 0));
+}
+
+void CBranchDetailsDlg::ForwardMouse(UINT msg, LPARAM lp) {
+    if (!m_toolbar || (msg == WM_MOUSEMOVE && !m_toolbar->drawn))
+        return;
+    const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+    HWND wnd = m_hWnd;
+    // Held: a group's handling may post commands but must not lose the toolbar meanwhile.
+    const RefPtr<BFC::GroupToolBar> toolbar = m_toolbar;
+    toolbar->ForEachGroup([&](BFC::Group& group) {
+        if (msg == WM_MOUSEMOVE)
+            group.OnMouseMove(wnd, x, y);
+        else if (msg == WM_LBUTTONDOWN)
+            group.OnLButtonDown(wnd, x, y);
+        else
+            group.OnLButtonUp(wnd, x, y);
+    });
+}
+
+void CBranchDetailsDlg::UpdateTooltips() {
+    if (!m_toolbar)
+        return;
+    BFC::Lst<BFC::Tooltip> fresh;
+    m_toolbar->CollectTooltips(fresh);
+    unsigned id = 1;
+    auto* old = m_tooltips.Head();
+    for (auto* node = fresh.Head(); node; node = node->next, ++id) {
+        const BFC::Tooltip& tip = node->value;
+        CRect rect(tip.rect);
+        if (!old) {
+            mbAddToolTip(m_hWnd, id, rect, tip.text.c_str());
+        } else {
+            if (!::EqualRect(&old->value.rect, &tip.rect) || old->value.text != tip.text) {
+                mbRemoveRectToolTip(m_hWnd, id);
+                mbAddToolTip(m_hWnd, id, rect, tip.text.c_str());
+            }
+            old = old->next;
+        }
+    }
+    m_tooltips.RemoveAll();
+    fresh.ForEach([this](const BFC::Tooltip& tip) { m_tooltips.AddTail(tip); });
 }

@@ -7,6 +7,8 @@
 #include "framework/CDialog.h"
 #include "icons/FileTypeImages.h"
 #include "listview/VListCtrl.h"
+#include "toolkit/Button.h"
+#include "toolkit/GroupToolBar.h"
 #include "toolkit/SizeGrip.h"
 
 class BranchedFileItem;
@@ -52,6 +54,15 @@ private:
     bool IsFilePresent(const BranchedFileItem& row, bool branched);
     // Hands the selected branch files, in list order, to the host's merge component.
     void MergeSelected();
+    // The "CSV Options" group in the strip of the hidden marker control.
+    void CreateToolbar();
+    // Follows the marker after the anchored controls have moved.
+    void PlaceToolbar();
+    void OnPaint();
+    // Hands the mouse to the groups; moves only once the toolbar has been drawn.
+    void ForwardMouse(UINT msg, LPARAM lp);
+    // Registers again only the tips whose rectangle or text changed; a tip's id is its place.
+    void UpdateTooltips();
     void OnSize(UINT type, int cx, int cy);
     void OnGetMinMaxInfo(MINMAXINFO* info);
     void OnCloseButton();
@@ -74,4 +85,8 @@ private:
     SizeGrip m_sizeGrip;
     int m_nColumns = 0;
     std::wstring m_strColumnSet = L"-";
+    ScopedHICON m_commandIcons[2];  // the buttons' pictures; outlive the elements drawn from them
+    RefPtr<BFC::GroupToolBar> m_toolbar;
+    RefPtr<BFC::Button> m_buttons[2];  // "Save as CSV", "Open as CSV"
+    BFC::Lst<BFC::Tooltip> m_tooltips;  // as last registered
 };

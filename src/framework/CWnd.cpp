@@ -3,6 +3,7 @@
 #include <unordered_map>
 #include <vector>
 #include "base/Lock.h"
+#include "framework/AfxRegisterWndClass.h"
 
 namespace {
 
@@ -156,6 +157,23 @@ bool CWnd::DestroyWindow() noexcept {
     if (m_hWnd == wnd && !::IsWindow(wnd))
         Detach();
     return destroyed;
+}
+
+bool CWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, const RECT& rect,
+                    CWnd* parent, UINT id) noexcept {
+    if (m_hWnd)
+        return false;
+    HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)) : nullptr;
+    HWND wnd = ::CreateWindowExW(exStyle, className, windowName, style, rect.left, rect.top, rect.right - rect.left,
+                                 rect.bottom - rect.top, parent ? parent->GetSafeHwnd() : nullptr, menu,
+                                 AfxClassInstance(), nullptr);
+    if (!wnd)
+        return false;
+    if (!SubclassWindow(wnd)) {
+        ::DestroyWindow(wnd);
+        return false;
+    }
+    return true;
 }
 
 LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -55,6 +55,10 @@ public:
     void InvalidateRect(LPCRECT rect, bool erase = true) noexcept { ::InvalidateRect(m_hWnd, rect, erase); }
     void UpdateWindow() noexcept { ::UpdateWindow(m_hWnd); }
     [[nodiscard]] bool DestroyWindow() noexcept;
+    // Makes the window and routes its messages through this object from then on (the
+    // creation messages themselves go to the class's procedure). False when either fails.
+    [[nodiscard]] bool CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, const RECT& rect,
+                                CWnd* parent, UINT id) noexcept;
 
 protected:
     // Dispatches one message: the class's handlers, else the original window procedure.

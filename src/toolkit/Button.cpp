@@ -1,5 +1,6 @@
 #include "toolkit/Button.h"
 #include "contracts/ZebSettings.h"
+#include "toolkit/ButtonFrame.h"
 
 namespace BFC {
 
@@ -7,32 +8,6 @@ namespace {
 
 constexpr int kPadding = 10;   // five pixels each side of the content
 constexpr int kMinMargin = 4;  // above and below content taller than the DPI's button
-
-struct FrameColours {
-    Gdiplus::ARGB outer, second, inner, fill;
-};
-constexpr FrameColours kHot{0x326464A0, 0x646464A0, 0x96FFFFFF, 0x5AFFFFFF};
-constexpr FrameColours kPressed{0x323C3C3C, 0x963C3C3C, 0x966464A0, 0x3CA0A0B4};
-
-void DrawOutline(Gdiplus::Graphics& g, Gdiplus::ARGB colour, const Gdiplus::Point (&points)[9]) {
-    const Gdiplus::Pen pen(Gdiplus::Color(colour), 1.0f);
-    g.DrawLines(&pen, points, 9);
-}
-
-// Three outlines with rounded corners and a fill; the last column and row stay clear.
-void DrawFrame(Gdiplus::Graphics& g, const FrameColours& colours, int X, int Y, int W, int H) {
-    DrawOutline(g, colours.outer,
-                {{X, Y + H - 3}, {X, Y + 1}, {X + 1, Y}, {X + W - 3, Y}, {X + W - 2, Y + 1}, {X + W - 2, Y + H - 3},
-                 {X + W - 3, Y + H - 2}, {X + 1, Y + H - 2}, {X, Y + H - 3}});
-    DrawOutline(g, colours.second,
-                {{X, Y + H - 4}, {X, Y + 2}, {X + 2, Y}, {X + W - 4, Y}, {X + W - 2, Y + 2}, {X + W - 2, Y + H - 4},
-                 {X + W - 4, Y + H - 2}, {X + 2, Y + H - 2}, {X, Y + H - 4}});
-    DrawOutline(g, colours.inner,
-                {{X + 1, Y + H - 4}, {X + 1, Y + 2}, {X + 2, Y + 1}, {X + W - 4, Y + 1}, {X + W - 3, Y + 2},
-                 {X + W - 3, Y + H - 4}, {X + W - 4, Y + H - 3}, {X + 2, Y + H - 3}, {X + 1, Y + H - 4}});
-    const Gdiplus::SolidBrush fill{Gdiplus::Color(colours.fill)};
-    g.FillRectangle(&fill, X + 2, Y + 2, W - 5, H - 5);
-}
 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
@@ -65,7 +40,7 @@ void Button::Draw(Gdiplus::Graphics& g, int x, int y, int state, int rightLimit,
     const int X = m_left + x;
     const int Y = m_top + y;
     if (frame != StateNormal)
-        DrawFrame(g, frame == StatePressed ? kPressed : kHot, X, Y, m_width, m_height);
+        DrawButtonFrame(g, frame, X, Y, m_width, m_height);
     if (!m_content)
         return;
     const int contentState = IsOff() ? StateDisabled : state;

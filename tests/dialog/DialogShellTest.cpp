@@ -42,7 +42,7 @@ TEST_F(DialogShell, ShowsTheTemplateControlsAndAnEmptyReportList) {
         {IDC_CREATED_BY_LABEL, L"Static", L"Created By:", true, true}, {IDC_CREATED_BY, L"Edit", L"", true, false},
         {IDC_CREATED_ON_LABEL, L"Static", L"Created On:", true, true}, {IDC_CREATED_ON, L"Edit", L"", true, false},
         {IDC_FILE_LIST, L"SysListView32", L"", true, true},           {IDC_HELP_BUTTON, L"Button", L"Help", true, true},
-        {IDC_CLOSE, L"Button", L"Close", true, true},                 {IDC_TOOLBAR_MARKER, L"Static", L"Static", false, true},
+        {IDC_CLOSE, L"Button", L"Close", true, true},                 {IDC_TOOLBAR_MARKER, L"Static", L"Static", false, false},
     };
     for (const auto& c : controls) {
         SCOPED_TRACE(c.id);

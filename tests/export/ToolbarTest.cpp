@@ -1,0 +1,126 @@
+// The dialog's "CSV Options" toolbar driven through the real dialog: its buttons run the export,
+// and its tooltips are registered again only where a button moved.
+#include <commctrl.h>
+#include "DialogSession.h"
+#include "SpreadsheetStandIns.h"
+#include "module/resource.h"
+
+using namespace lineage_test;
+
+namespace {
+
+HWND g_dialog = nullptr;
+HANDLE g_fileDialogShown = nullptr;
+struct ToolCall {
+    UINT msg; UINT_PTR id; RECT rect;
+    bool operator==(const ToolCall& o) const { return msg == o.msg && id == o.id && ::EqualRect(&rect, &o.rect); }
+};
+std::vector<ToolCall> g_toolCalls;  // filled on the dialog's thread, read after a Sync
+
+// A dialog other than ours is the save dialog: noted and cancelled at once.
+LRESULT CALLBACK CancelFileDialog(int code, WPARAM wp, LPARAM lp) noexcept {
+    HWND wnd = reinterpret_cast<HWND>(wp);
+    wchar_t cls[16] = {};
+    if (code == HCBT_ACTIVATE && wnd != g_dialog && ::GetClassNameW(wnd, cls, 16) && lstrcmpW(cls, L"#32770") == 0) {
+        ::SetEvent(g_fileDialogShown);
+        ::PostMessageW(wnd, WM_COMMAND, IDCANCEL, 0);
+    }
+    return ::CallNextHookEx(nullptr, code, wp, lp);
+}
+
+LRESULT CALLBACK WatchTools(int code, WPARAM wp, LPARAM lp) noexcept {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lp);
+    if (code == HC_ACTION && (call->message == TTM_ADDTOOLW || call->message == TTM_DELTOOLW)) {
+        const auto* info = reinterpret_cast<const TTTOOLINFOW*>(call->lParam);
+        g_toolCalls.push_back({call->message, info->uId, call->message == TTM_ADDTOOLW ? info->rect : RECT{}});
+    }
+    return ::CallNextHookEx(nullptr, code, wp, lp);
+}
+
+BOOL CALLBACK FindTooltips(HWND wnd, LPARAM lp) {
+    wchar_t cls[32] = {};
+    const bool found = ::GetClassNameW(wnd, cls, 32) && lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0;
+    if (found) *reinterpret_cast<HWND*>(lp) = wnd;
+    return !found;
+}
+
+// The dialog's tips, by id: 1 "Open as CSV", 2 "Save as CSV".
+std::vector<RECT> ToolRects(const DialogSession& session) {
+    HWND tips = nullptr;
+    ::EnumThreadWindows(session.ThreadId(), FindTooltips, reinterpret_cast<LPARAM>(&tips));
+    std::vector<RECT> rects(2);
+    for (UINT_PTR id : {1, 2}) {
+        TTTOOLINFOW info{TTTOOLINFOW_V2_SIZE, 0, session.Dialog(), id};
+        if (tips && ::SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info))) rects[id - 1] = info.rect;
+    }
+    return rects;
+}
+
+class Toolbar : public ::testing::Test {
+protected:
+    RecordingOpener shell;
+    ExcelStandIn excel;
+    DialogSession session{{}};
+    HHOOK hook = nullptr;
+    std::vector<RECT> tools;
+
+    void SetUp() override {
+        excel.Version(L"10.0");
+        g_toolCalls.clear();
+        ASSERT_TRUE(g_dialog = session.WaitForDialog());
+        ASSERT_TRUE(session.WaitForPaint(g_dialog));
+        session.Sync();  // the tips' refresh that the paint posted
+        tools = ToolRects(session);
+        ASSERT_FALSE(::IsRectEmpty(&tools[0]) || ::IsRectEmpty(&tools[1]));
+    }
+    void TearDown() override { if (hook) ::UnhookWindowsHookEx(hook); }
+};
+
+POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+// Press over one button, release over another (or the same).
+struct Click { int pressOn, releaseOn; bool spreadsheet, saveDialog; };
+class ToolbarClick : public Toolbar, public ::testing::WithParamInterface<Click> {};
+
+TEST_P(ToolbarClick, RunsTheCommandOfTheButtonPressedAndReleasedOn) {
+    const Click& c = GetParam();
+    g_fileDialogShown = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    hook = ::SetWindowsHookExW(WH_CBT, CancelFileDialog, nullptr, session.ThreadId());
+    const POINT press = Centre(tools[c.pressOn]), release = Centre(tools[c.releaseOn]);
+    for (auto [msg, at] : {std::pair{WM_MOUSEMOVE, press}, {WM_LBUTTONDOWN, press}, {WM_MOUSEMOVE, release},
+                           {WM_LBUTTONUP, release}})
+        ::PostMessageW(g_dialog, msg, 0, MAKELPARAM(at.x, at.y));
+    session.Sync();
+    EXPECT_EQ(::WaitForSingleObject(g_fileDialogShown, c.saveDialog ? 10000 : 0) == WAIT_OBJECT_0, c.saveDialog);
+    session.Sync();
+    EXPECT_EQ(!excel.Calls().empty(), c.spreadsheet);
+    ::CloseHandle(g_fileDialogShown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, ToolbarClick,
+                         ::testing::Values(Click{0, 0, true, false}, Click{1, 1, false, true},
+                                           Click{1, 0, false, false}, Click{0, 1, false, false}));
+
+TEST_F(Toolbar, TipsAreRegisteredAgainOnlyWhenTheButtonsMove) {
+    const RECT marker = ChildRect(session.Item(IDC_TOOLBAR_MARKER));
+    EXPECT_EQ(tools[0].top, marker.top - 5 + 2) << "the strip starts 5 pixels above the marker";
+    EXPECT_EQ(tools[0].left, marker.left + 2);
+    EXPECT_EQ(tools[1].left, tools[0].right + 3);
+
+    hook = ::SetWindowsHookExW(WH_CALLWNDPROC, WatchTools, nullptr, session.ThreadId());
+    ASSERT_TRUE(session.WaitForPaint(g_dialog));
+    session.Sync();
+    EXPECT_TRUE(g_toolCalls.empty()) << "a repaint that changes nothing registers nothing";
+
+    const RECT window = WindowRect(g_dialog);
+    ::SetWindowPos(g_dialog, nullptr, 0, 0, window.right - window.left + 40, window.bottom - window.top,
+                   SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_TRUE(session.WaitForPaint(g_dialog));
+    session.Sync();
+    for (RECT& tool : tools) ::OffsetRect(&tool, 40, 0);
+    const std::vector<ToolCall> expected{
+        {TTM_DELTOOLW, 1, {}}, {TTM_ADDTOOLW, 1, tools[0]}, {TTM_DELTOOLW, 2, {}}, {TTM_ADDTOOLW, 2, tools[1]}};
+    EXPECT_EQ(g_toolCalls, expected) << "both moved: each registered again under its id";
+}
+
+} // namespace
