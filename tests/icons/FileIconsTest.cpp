@@ -46,12 +46,14 @@ TEST(FileIcons, ATypeWithItsIconInEachFileTakesTheFilesFirstIcon) {
         SCOPED_TRACE(testing::Message() << (c.copyOf ? Utf8(c.copyOf) : "missing") << " wanted " << int(c.wanted));
         const std::wstring path = temp.Path() + L"picture.lnpct";
         ::DeleteFileW(path.c_str());
-        if (c.copyOf)
+        if (c.copyOf) {
             ASSERT_TRUE(::CopyFileW(BinPath(c.copyOf).c_str(), path.c_str(), FALSE));
+        }
         const IconLookup found = GetFileIcons(path.c_str(), c.wanted);
         EXPECT_EQ(found.result, c.colour < 0 ? IconLookupResult::None : IconLookupResult::PerFile);
-        if (c.copyOf)
+        if (c.copyOf) {
             EXPECT_EQ(found.flags, DWORD(GIL_PERINSTANCE));
+        }
         EXPECT_EQ(CentreColour(found.small.get()), c.colour);
         EXPECT_EQ(CentreColour(found.large.get()), c.wanted == WantedIcons::Both ? c.colour : -1);
     }

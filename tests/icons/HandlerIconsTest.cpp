@@ -75,8 +75,9 @@ TEST(HandlerCall, LoadsTheFileAsksForTheShellsLocationAndSizesAndReleasesTheHand
         EXPECT_EQ(call->loadMode, 0u);
         EXPECT_EQ(call->locationFlagsIn, UINT(GIL_FORSHELL));
         EXPECT_EQ(call->objects, 0) << "the handler was not released";
-        if (kind == HandlerKind::NotFileName)
+        if (kind == HandlerKind::NotFileName) {
             EXPECT_EQ(call->extractSizes, 0x100020u) << "a drawing handler is asked for 32 and 16 pixels";
+        }
     }
     // For a missing file the handler's verdict counts, without icons.
     reg.Server(Handler(HandlerKind::DontCache).clsid, ServerPath(HandlerKind::DontCache));

@@ -69,15 +69,17 @@ TEST(PlayedAnswer, HalfAPairIsNothingUnlessOnlyThatHalfIsWantedAndFailedCallsAre
                                         : GetExtensionIcons(L"lnpartial", c.wanted);
         }
         EXPECT_EQ(icons.result, c.result);
-        if (c.where != EachFile)
+        if (c.where != EachFile) {
             EXPECT_EQ(g_played.calls, 1);
+        }
         EXPECT_EQ(icons.large.get(), c.taken ? g_played.large : nullptr);
         EXPECT_EQ(icons.small.get(), c.taken ? g_played.small : nullptr);
         const bool failed = c.answer == 0 || c.answer == 0xFFFFFFFF;
         // A half that came is destroyed; someone else's handles from a failed call are not.
         for (HICON played : {g_played.large, g_played.small})
-            if (played && !c.taken)
+            if (played && !c.taken) {
                 EXPECT_EQ(IsLiveIcon(played), failed) << (failed ? "someone else's handle was destroyed" : "a half was leaked");
+            }
         for (HICON played : {g_played.large, g_played.small})
             if (played && failed)
                 ::DestroyIcon(played);

@@ -209,7 +209,9 @@ TEST(GroupPixels, DISABLED_AtThisDpi) {
     EXPECT_TRUE(!red(pressed, X + 5, iconTop) && red(pressed, X + 21, iconTop + 16));
     for (const Pixels* p : {&normal, &hot, &pressed})
         for (int i = 0; i < W * H; ++i)
-            if (i % W < 20 || i % W >= 20 + toolbar.width || i < 10 * W) ASSERT_EQ((*p)[i], kWhite) << "outside at " << i;
+            if (i % W < 20 || i % W >= 20 + toolbar.width || i < 10 * W) {
+                ASSERT_EQ((*p)[i], kWhite) << "outside at " << i;
+            }
 
     // Collapsed: the header lights up under the mouse, a frame one pixel in from its edge.
     toolbar.Layout(0);
