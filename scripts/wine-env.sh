@@ -2,6 +2,9 @@
 # nothing depends on what else happens to be on PATH. Sets WINE (the 64-bit loader) and WINESERVER.
 # Usage: source scripts/wine-env.sh PREFIX
 WINEPREFIX=$1
+# Wine names Unix files in the locale's character set: with no locale at all (a clean `env -i`)
+# it cannot create a file whose name has a letter outside ASCII.
+[ -n "${LC_ALL:-}${LC_CTYPE:-}${LANG:-}" ] || export LANG=C.UTF-8
 export WINEPREFIX WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64
