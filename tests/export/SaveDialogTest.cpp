@@ -114,8 +114,9 @@ TEST(FileDialog, AnswersWithTheChosenPathOrCancelInEitherStyle) {
             // The default extension is added to a name without one.
             const std::wstring expected = typed ? folder.File(L"typed.txt") : L"";
             EXPECT_EQ(_wcsicmp(dialog.GetPathName().c_str(), expected.c_str()), 0) << Utf8(dialog.GetPathName());
-            if (typed)
+            if (typed) {
                 EXPECT_EQ(dialog.GetFileName(), L"typed.txt");
+            }
             ASSERT_EQ(dialogs.Seen().size(), 1u);
             EXPECT_EQ(dialogs.Seen()[0].owner, owner.get());
             EXPECT_EQ(IsItemDialog(dialogs.Seen()[0]), itemDialog);
