@@ -29,26 +29,11 @@ TEST(DpiHelper, SizesAreThoseOf96Dpi) {
 }
 
 TEST(DpiHelper, ThreadsAskingTogetherGetTheOneHelperOfTheProcess) {
-    struct Shared {
-        ScopedKernelHandle start{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-        CDPIHelper* seen[8] = {};
-        LONG next = 0;
-    } shared;
-    std::vector<ScopedKernelHandle> threads;
-    std::vector<HANDLE> raw;
-    for (int i = 0; i < 8; ++i) {
-        threads.emplace_back(::CreateThread(nullptr, 0, [](void* arg) -> DWORD {
-            auto* s = static_cast<Shared*>(arg);
-            ::WaitForSingleObject(s->start.get(), INFINITE);
-            s->seen[::InterlockedIncrement(&s->next) - 1] = CDPIHelper::get();
-            return 0;
-        }, &shared, 0, nullptr));
-        raw.push_back(threads.back().get());
-    }
-    ::SetEvent(shared.start.get());
-    ASSERT_EQ(::WaitForMultipleObjects(8, raw.data(), TRUE, 10000), WAIT_OBJECT_0);
-    for (CDPIHelper* seen : shared.seen)
-        EXPECT_EQ(seen, CDPIHelper::get());
+    CDPIHelper* seen[8] = {};
+    LONG next = 0;
+    ASSERT_TRUE(services_test::RunTogether(8, [&] { seen[::InterlockedIncrement(&next) - 1] = CDPIHelper::get(); }));
+    for (CDPIHelper* one : seen)
+        EXPECT_EQ(one, CDPIHelper::get());
     EXPECT_NE(CDPIHelper::get(), nullptr);
 }
 

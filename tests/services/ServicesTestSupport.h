@@ -7,6 +7,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 #include "base/Geometry.h"
 #include "base/ScopedHandle.h"
 #include "module/resource.h"
@@ -89,6 +90,27 @@ public:
 private:
     HWND m_wnd = nullptr;
 };
+
+// Runs `body` on `count` threads released at once, so their first calls race; true when all ended.
+inline bool RunTogether(int count, const std::function<void()>& body) {
+    struct Shared {
+        const std::function<void()>& body;
+        ScopedKernelHandle start{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    } shared{body};
+    std::vector<ScopedKernelHandle> threads;
+    std::vector<HANDLE> raw;
+    for (int i = 0; i < count; ++i) {
+        threads.emplace_back(::CreateThread(nullptr, 0, [](void* arg) -> DWORD {
+            auto* s = static_cast<Shared*>(arg);
+            ::WaitForSingleObject(s->start.get(), INFINITE);
+            s->body();
+            return 0;
+        }, &shared, 0, nullptr));
+        raw.push_back(threads.back().get());
+    }
+    ::SetEvent(shared.start.get());
+    return ::WaitForMultipleObjects(static_cast<DWORD>(raw.size()), raw.data(), TRUE, 10000) == WAIT_OBJECT_0;
+}
 
 }  // namespace services_test
 

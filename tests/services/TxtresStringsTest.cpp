@@ -125,26 +125,12 @@ TEST(TxtresStrings, TheDefaultFileStackAnswersForCallsWithoutAFileAndResultsStay
 
 TEST(TxtresStrings, ThreadsAskingTogetherAllGetTheTranslation) {
     const TxtresCopy text("", "[Dlg TS]\n1=together\n");
-    struct Shared {
-        TxtresCopy::Tss tss;
-        ScopedKernelHandle start{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-        LONG matches = 0;
-    } shared{text.tss};
-    std::vector<ScopedKernelHandle> threads;
-    std::vector<HANDLE> raw;
-    for (int i = 0; i < 8; ++i) {
-        threads.emplace_back(::CreateThread(nullptr, 0, [](void* arg) -> DWORD {
-            auto* s = static_cast<Shared*>(arg);
-            ::WaitForSingleObject(s->start.get(), INFINITE);
-            if (wcscmp(s->tss(1, L"TS", L"Dlg", L"default"), L"together") == 0)
-                ::InterlockedIncrement(&s->matches);
-            return 0;
-        }, &shared, 0, nullptr));
-        raw.push_back(threads.back().get());
-    }
-    ::SetEvent(shared.start.get());  // the first call happens in all threads at once
-    ASSERT_EQ(::WaitForMultipleObjects(8, raw.data(), TRUE, 10000), WAIT_OBJECT_0);
-    EXPECT_EQ(shared.matches, 8);
+    LONG matches = 0;
+    ASSERT_TRUE(services_test::RunTogether(8, [&] {  // the first call happens in all threads at once
+        if (wcscmp(text.tss(1, L"TS", L"Dlg", L"default"), L"together") == 0)
+            ::InterlockedIncrement(&matches);
+    }));
+    EXPECT_EQ(matches, 8);
 }
 
 }  // namespace
