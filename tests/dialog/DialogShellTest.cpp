@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <cstring>
 #include "DialogSession.h"
+#include "HostInstallation.h"
 #include "TestVault.h"
 #include "contracts/ZebSettings.h"
 #include "module/resource.h"
@@ -12,6 +13,10 @@
 using namespace lineage_test;
 
 namespace {
+
+// The window icons and the toolbar's pictures come through the host's registered installation.
+[[maybe_unused]] ::testing::Environment* const g_installation =
+    ::testing::AddGlobalTestEnvironment(new HostInstallation);
 
 constexpr wchar_t kWindowState[] =
     L"Software\\Brightfold\\Applications\\Ledgerix Enterprise\\Window State\\BranchDetails";

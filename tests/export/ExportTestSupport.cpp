@@ -1,4 +1,5 @@
 #include "ExportTestSupport.h"
+#include "HostInstallation.h"
 #include <gtest/gtest.h>
 #include <memory>
 #include "base/ScopedHandle.h"
@@ -10,6 +11,8 @@ struct ComEnvironment : ::testing::Environment {
     void TearDown() override { ::CoUninitialize(); }
 };
 ::testing::Environment* const g_com = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
+// The toolbar's pictures come through the host's registered installation.
+::testing::Environment* const g_installation = ::testing::AddGlobalTestEnvironment(new HostInstallation);
 
 void SetText(HKEY root, const std::wstring& subKey, const wchar_t* name, const std::wstring& text) {
     ::RegSetKeyValueW(root, subKey.c_str(), name, REG_SZ, text.c_str(), DWORD((text.size() + 1) * sizeof(wchar_t)));

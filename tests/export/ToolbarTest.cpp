@@ -1,7 +1,6 @@
 // The dialog's "CSV Options" toolbar driven through the real dialog: its buttons run the export,
 // and its tooltips are registered again only where a button moved.
 #include <commctrl.h>
-#include "../glyphset/GlyphsetTestSupport.h"
 #include "DialogSession.h"
 #include "SpreadsheetStandIns.h"
 #include "module/resource.h"
@@ -57,18 +56,8 @@ std::vector<RECT> ToolRects(const DialogSession& session) {
     return rects;
 }
 
-// The folder of this program, where the build puts the host's icon library.
-std::wstring ProgramFolder() {
-    wchar_t folder[MAX_PATH] = L"";
-    ::GetModuleFileNameW(nullptr, folder, MAX_PATH);
-    *wcsrchr(folder, L'\\') = L'\0';
-    return folder;
-}
-
 class Toolbar : public ::testing::Test {
 protected:
-    // The buttons' pictures come through the host's registered installation.
-    glyphset_test::LocationValue location{ProgramFolder().c_str()};
     RecordingOpener shell;
     ExcelStandIn excel;
     DialogSession session{{}};

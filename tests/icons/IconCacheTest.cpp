@@ -1,11 +1,10 @@
 // The icon cache: one index per type or per file, the library's pictures, and its image lists.
 #include <gtest/gtest.h>
 #include <shlobj.h>
-#include <memory>
 #include <vector>
 
-#include "../glyphset/GlyphsetTestSupport.h"
 #include "FixtureHandlers.h"
+#include "HostInstallation.h"
 #include "IconTestSupport.h"
 #include "contracts/ZebSettings.h"
 #include "icons/IconCache.h"
@@ -20,18 +19,6 @@ constexpr wchar_t kProgId[] = L"LineageTest.Cached";
 
 int SmallSize() { return CDPIHelper::get()->getDesiredBitmapImageSz(kivImageUseSmall); }
 
-// The cache reads its pictures through the host's registered installation, as on a user's
-// machine: the library beside this program, registered for the run.
-class HostInstallation : public ::testing::Environment {
-    void SetUp() override {
-        wchar_t folder[MAX_PATH] = L"";
-        ::GetModuleFileNameW(nullptr, folder, MAX_PATH);
-        *wcsrchr(folder, L'\\') = L'\0';
-        m_location = std::make_unique<glyphset_test::LocationValue>(folder);
-    }
-    void TearDown() override { m_location.reset(); }
-    std::unique_ptr<glyphset_test::LocationValue> m_location;
-};
 [[maybe_unused]] ::testing::Environment* const kInstallation =
     ::testing::AddGlobalTestEnvironment(new HostInstallation);
 
