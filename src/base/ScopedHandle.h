@@ -59,7 +59,6 @@ inline void CloseCoTaskMem(void* p) noexcept { ::CoTaskMemFree(p); }
 using ScopedHKEY = ScopedHandle<HKEY, NullHandleTraits<HKEY, ::RegCloseKey>>;
 using ScopedHICON = ScopedHandle<HICON, NullHandleTraits<HICON, ::DestroyIcon>>;
 using ScopedHBITMAP = ScopedHandle<HBITMAP, NullHandleTraits<HBITMAP, CloseGdiObject>>;
-using ScopedHFONT = ScopedHandle<HFONT, NullHandleTraits<HFONT, CloseGdiObject>>;
 using ScopedHBRUSH = ScopedHandle<HBRUSH, NullHandleTraits<HBRUSH, CloseGdiObject>>;
 using ScopedHPEN = ScopedHandle<HPEN, NullHandleTraits<HPEN, CloseGdiObject>>;
 using ScopedHMODULE = ScopedHandle<HMODULE, NullHandleTraits<HMODULE, ::FreeLibrary>>;
