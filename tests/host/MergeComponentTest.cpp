@@ -1,75 +1,61 @@
-// The merge component registered by regsvr32 and called as the module calls it, through COM.
+// The merge component registered as its installer does and called as the module calls it, through COM.
 #include <gtest/gtest.h>
 #include <ole2.h>
 #include <wrl/client.h>
-
-#include <fstream>
 #include <iterator>
 #include <vector>
 #include "HostTestSupport.h"
-#include "base/ScopedHandle.h"
 #include "contracts/MergeComponent.h"
 
 namespace {
 
 using Microsoft::WRL::ComPtr;
 
-DWORD Regsvr32(const std::wstring& options) {
-    const auto dll = host_test::QuoteArgument((host_test::BinFolder() / L"LedgerixMerge.dll").wstring());
-    const auto run = host_test::RunProgram(L"C:\\windows\\system32\\regsvr32.exe", options + L" " + dll);
-    return run.exited ? run.exitCode : ~0u;
-}
-
-// As the module does it: create as IUnknown, run, then ask for the merge interface.
-HRESULT CreateMerge(ComPtr<ILedgerixMerge>& merge) {
-    ComPtr<IUnknown> unknown;
-    HRESULT hr = ::CoCreateInstance(CLSID_LedgerixMerge, nullptr, CLSCTX_ALL, IID_IUnknown, &unknown);
-    if (SUCCEEDED(hr)) hr = ::OleRun(unknown.Get());
-    return SUCCEEDED(hr) ? unknown.As(&merge) : hr;
-}
-
-// A window's label, then its list's lines.
-std::vector<std::wstring> Listed(HWND window) {
-    wchar_t line[128] = {};
-    ::GetWindowTextW(::FindWindowExW(window, nullptr, L"Static", nullptr), line, 128);
-    std::vector<std::wstring> lines{line};
-    HWND list = ::FindWindowExW(window, nullptr, L"ListBox", nullptr);
-    for (LRESULT i = 0; i < ::SendMessageW(list, LB_GETCOUNT, 0, 0); ++i)
-        if (::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line)) > 0) lines.push_back(line);
-    return lines;
+HRESULT CallServer(const char* entry) {
+    const ScopedHMODULE server(::LoadLibraryW((lineage_test::ExecutableFolder() + L"LedgerixMerge.dll").c_str()));
+    const auto call = server ? reinterpret_cast<HRESULT(WINAPI*)()>(::GetProcAddress(server.get(), entry)) : nullptr;
+    return call ? call() : E_FAIL;
 }
 
 class MergeComponentTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_EQ(0u, Regsvr32(L"/s")); }
-    static void TearDownTestSuite() { EXPECT_EQ(0u, Regsvr32(L"/u /s")); }
+    static void SetUpTestSuite() { ASSERT_EQ(S_OK, CallServer("DllRegisterServer")); }
+    static void TearDownTestSuite() { EXPECT_EQ(S_OK, CallServer("DllUnregisterServer")); }
     void SetUp() override {
         ::SetEnvironmentVariableW(L"LINEAGE_MERGE_LOG", m_log.c_str());
-        ASSERT_EQ(S_OK, CreateMerge(m_merge));
+        // As the module does it: create as IUnknown, run, then ask for the merge interface.
+        ComPtr<IUnknown> unknown;
+        ASSERT_EQ(S_OK, ::CoCreateInstance(CLSID_LedgerixMerge, nullptr, CLSCTX_ALL, IID_IUnknown, &unknown));
+        ASSERT_EQ(S_OK, ::OleRun(unknown.Get()));
+        ASSERT_EQ(S_OK, unknown.As(&m_merge));
     }
     void TearDown() override { ::SetEnvironmentVariableW(L"LINEAGE_MERGE_LOG", nullptr); }
-    std::string Log() const {
-        std::ifstream f(m_log, std::ios::binary);
-        return {std::istreambuf_iterator<char>(f), {}};
-    }
 
     host_test::TempFolder m_folder;
-    std::filesystem::path m_log = m_folder.path() / L"merge.log";
+    const std::filesystem::path m_log = m_folder.path() / L"merge.log";
     ScopedCOMInitializer m_com;
     ComPtr<ILedgerixMerge> m_merge;
 };
 
 TEST_F(MergeComponentTest, AcceptedFilesAreListedAndLoggedInOrderUntilTheWindowCloses) {
     MergeSelection items[] = {MakeMergeSelection(22, 4), MakeMergeSelection(21, 7)};
-    ScopedBSTR vault(::SysAllocString(L"Engineering \u00C5"));
+    const ScopedBSTR vault(::SysAllocString(L"Engineering \u00C5"));
     ASSERT_EQ(S_OK, m_merge->MergeFiles(vault.get(), 2, items, nullptr));
-    EXPECT_EQ("Engineering \xC3\x85\t2\t22/4\t21/7\n", Log());
-    HWND window = ::FindWindowW(nullptr, L"Merge");
+    std::ifstream log(m_log, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(log), {}), "Engineering \xC3\x85\t2\t22/4\t21/7\n");
+    const HWND window = ::FindWindowW(nullptr, L"Merge");
     ASSERT_TRUE(window && ::IsWindowVisible(window) && !::FindWindowExW(nullptr, window, nullptr, L"Merge"));
     EXPECT_EQ(::GetCurrentThreadId(), ::GetWindowThreadProcessId(window, nullptr));
-    EXPECT_EQ((std::vector<std::wstring>{L"Vault: Engineering \u00C5", L"Document 22 (folder 4)",
-                                         L"Document 21 (folder 7)"}),
-              Listed(window));
+    // Its label, then its list's lines.
+    wchar_t line[128] = {};
+    ::GetWindowTextW(::FindWindowExW(window, nullptr, L"Static", nullptr), line, 128);
+    std::vector<std::wstring> lines{line};
+    const HWND list = ::FindWindowExW(window, nullptr, L"ListBox", nullptr);
+    for (LRESULT i = 0; i < ::SendMessageW(list, LB_GETCOUNT, 0, 0); ++i)
+        if (::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line)) > 0)
+            lines.push_back(line);
+    EXPECT_EQ(lines, (std::vector<std::wstring>{L"Vault: Engineering \u00C5", L"Document 22 (folder 4)",
+                                                L"Document 21 (folder 7)"}));
     // The open window alone keeps the server loaded; closing it lets the server go.
     m_merge.Reset();
     const auto canUnload = reinterpret_cast<HRESULT(WINAPI*)()>(
@@ -92,7 +78,7 @@ TEST_F(MergeComponentTest, AnythingMalformedIsRefusedWithoutWindowOrLog) {
         {"first field 2", [](Request& r) { r.records[1].kind = 2; }},
         {"VARIANT not empty", [](Request& r) { r.records[1].reserved.vt = VT_I4; }},
         {"last tail byte", [](Request& r) { r.records[1].tail[91] = 1; }},
-        {"empty vault name", [](Request& r) { r.name.reset(::SysAllocString(L"")); r.vault = r.name.get(); }},
+        {"empty vault name", [](Request& r) { r.name.reset(::SysAllocString(L"")), r.vault = r.name.get(); }},
         {"count 0", [](Request& r) { r.count = 0; }},
         {"absurd count", [](Request& r) { r.count = 1 << 30; }},
         {"no array", [](Request& r) { r.items = nullptr; }},
@@ -105,16 +91,6 @@ TEST_F(MergeComponentTest, AnythingMalformedIsRefusedWithoutWindowOrLog) {
     }
     EXPECT_FALSE(::FindWindowW(nullptr, L"Merge"));
     EXPECT_FALSE(std::filesystem::exists(m_log));
-}
-
-// How a host makes the class answer without the merge interface: emulated by another class.
-TEST_F(MergeComponentTest, EmulatedByAnotherClassItHasNoMergeInterface) {
-    constexpr CLSID kShellLink = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-    ASSERT_EQ(S_OK, ::CoTreatAsClass(CLSID_LedgerixMerge, kShellLink));
-    ComPtr<ILedgerixMerge> merge;
-    EXPECT_EQ(E_NOINTERFACE, CreateMerge(merge));
-    EXPECT_EQ(S_OK, ::CoTreatAsClass(CLSID_LedgerixMerge, CLSID_NULL));
-    EXPECT_EQ(S_OK, CreateMerge(merge));
 }
 
 }  // namespace
