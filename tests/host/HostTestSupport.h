@@ -14,16 +14,21 @@ namespace host_test {
 
 namespace fs = std::filesystem;
 
+// A vault as a user writes one: a relative root, a shared file, a branch without date or files.
+constexpr char kVault[] = R"({"name": "Engineering", "root": "files\\",
+  "documents": [{"id": 11, "folderId": 3, "name": "bracket.bfprt", "folder": "Parts\\"},
+                {"id": 21, "folderId": 4, "name": "Bj\u00f6rn.BFPRT", "folder": "Release 2\\Parts\\"}],
+  "branches": [{"id": 7, "name": "Release 2", "creator": "anna", "created": "1987-11-23T14:45:56", "files": [
+      {"sourceDocId": 11, "sourceFolderId": 3, "branchDocId": 21, "branchFolderId": 4, "sourceName": "bracket.bfprt",
+       "branchName": "b.bfprt", "sourceFolder": "Parts\\", "branchFolder": "Release 2\\Parts\\", "shared": true},
+      {"sourceDocId": 12, "sourceFolderId": 5, "branchDocId": 22, "branchFolderId": 6, "sourceName": "Makefile",
+       "branchName": "Makefile", "sourceFolder": "Docs\\", "branchFolder": "Release 2\\Docs\\"}]},
+    {"id": 8, "name": "Customer B", "creator": "bj\u00f6rn", "files": []}]})";
+
 // A new folder below the temporary folder; removed with its content when the object goes.
-class TempFolder {
-public:
+struct TempFolder {
     TempFolder() { fs::remove_all(m_path), fs::create_directories(m_path); }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder() { std::error_code ignored; fs::remove_all(m_path, ignored); }
     const fs::path& path() const { return m_path; }
     // Writes `bytes` to `name` below the folder, making its sub folders; answers the full path.
     std::wstring Write(const fs::path& name, const std::string& bytes) const {
@@ -32,7 +37,6 @@ public:
         return (m_path / name).wstring();
     }
 
-private:
     static inline std::atomic<int> s_count{0};
     const fs::path m_path = fs::temp_directory_path() / (L"lineage-host-" + std::to_wstring(::GetCurrentProcessId()) +
                                                          L"-" + std::to_wstring(++s_count));
@@ -44,25 +48,22 @@ struct ProgramRun {
     std::string errors;  // what it wrote to stderr
 };
 
-// Runs a command line, with `whileRunning` called once it started; waits for its end.
+// Runs a command line, calling `whileRunning` once it has started; waits for its end.
 inline ProgramRun RunProgram(std::wstring commandLine,
                              const std::function<void(const PROCESS_INFORMATION&)>& whileRunning = nullptr) {
-    // Wine's desktop process, started by the first program that needs it, would keep the child's
-    // error pipe open for good: asked for here first, it is this process's.
+    // Wine's desktop process, when the child starts it, would keep the child's error pipe open for good.
     ::GetDesktopWindow();
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     ScopedKernelHandle read, write;
     ProgramRun run;
-    if (!::CreatePipe(read.put(), write.put(), &inherit, 1 << 16))
-        return run;
-    ::SetHandleInformation(read.get(), HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOW startup = {sizeof(startup)};
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdError = write.get();
     PROCESS_INFORMATION process = {};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+    if (!::CreatePipe(read.put(), write.put(), &inherit, 1 << 16) ||
+        !::SetHandleInformation(read.get(), HANDLE_FLAG_INHERIT, 0) || !(startup.hStdError = write.get()) ||
+        !::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
         return run;
-    ScopedKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
+    const ScopedKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
     write.reset();  // reading ends when the child, the last writer, exits
     if (whileRunning)
         whileRunning(process);

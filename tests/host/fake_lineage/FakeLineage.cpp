@@ -27,25 +27,21 @@ std::wstring Read(IOrvVault5* vault, HRESULT (STDMETHODCALLTYPE IOrvVault5::*pro
 }
 
 std::wstring Describe(int focusDocId, int branchId, SpMgr* spMgr, IOrvVault5* vault, HWND parent) {
-    std::wstring report;
-    const auto line = [&report](const wchar_t* key, const std::wstring& value) {
-        report.append(key).append(L"=").append(value).append(L"\n");
-    };
     const auto text = [](const SpStr& value) { return std::wstring(static_cast<const wchar_t*>(value)); };
-    line(L"focus", std::to_wstring(focusDocId));
-    line(L"branch", std::to_wstring(branchId));
-    line(L"parent", parent ? L"window" : L"none");
-    line(L"name", Read(vault, &IOrvVault5::get_Name, L"name"));
-    line(L"root", Read(vault, &IOrvVault5::get_RootFolderPath, L"RootFolderPath"));
-    line(L"documents", dynamic_cast<SpDocument*>(spMgr->mpoGetProc(SpProcId::Document)) ? L"yes" : L"no");
     SpBranchBasicInfo info;
     std::vector<SpBranchFileInfo*> files;
-    auto* branches = dynamic_cast<SpBranch*>(spMgr->mpoGetProc(SpProcId::Branch));
-    line(L"result", std::to_wstring(branches->mhGetBranchDetails(branchId, info, files)));
-    line(L"details", text(info.name) + L" by " + text(info.creator));
+    const long result =
+        dynamic_cast<SpBranch*>(spMgr->mpoGetProc(SpProcId::Branch))->mhGetBranchDetails(branchId, info, files);
+    std::wstring report = L"focus=" + std::to_wstring(focusDocId) + L"\nbranch=" + std::to_wstring(branchId) +
+                          L"\nparent=" + (parent ? L"window" : L"none") + L"\nname=" +
+                          Read(vault, &IOrvVault5::get_Name, L"name") + L"\nroot=" +
+                          Read(vault, &IOrvVault5::get_RootFolderPath, L"RootFolderPath") + L"\ndocuments=" +
+                          (dynamic_cast<SpDocument*>(spMgr->mpoGetProc(SpProcId::Document)) ? L"yes" : L"no") +
+                          L"\nresult=" + std::to_wstring(result) + L"\ndetails=" + text(info.name) + L" by " +
+                          text(info.creator) + L"\n";
     for (SpBranchFileInfo* file : files) {
-        line(L"file", text(file->sourceFolder) + text(file->sourceName) + L" -> " + text(file->branchFolder) +
-                          text(file->branchName) + (file->shared ? L" shared" : L""));
+        report += L"file=" + text(file->sourceFolder) + text(file->sourceName) + L" -> " + text(file->branchFolder) +
+                  text(file->branchName) + (file->shared ? L" shared\n" : L"\n");
         delete file;
     }
     return report;
