@@ -42,19 +42,12 @@ protected:
 
 TEST_F(VaultFile, GoodVaultGivesEveryFieldInStoredOrder) {
     const VaultData vault = LoadGood();
-    ASSERT_TRUE(vault.documents.size() == 2 && vault.branches.size() == 2 && vault.branches[0].files.size() == 2);
-    const VaultDocument& d = vault.documents[1];
-    EXPECT_EQ(vault.name + L"|" + std::to_wstring(d.id) + L"|" + std::to_wstring(d.folderId) + L"|" + d.folder + d.name,
-              L"Engineering|21|4|Release 2\\Parts\\Bj\u00F6rn.BFPRT");
-    const VaultBranch& release = vault.branches[0];
-    const VaultBranchFile& f = release.files[0];
-    EXPECT_EQ(std::tuple(release.id, release.name, release.creator, f.sourceDocId, f.sourceFolderId, f.branchDocId,
-                         f.branchFolderId, f.shared, release.files[1].shared),
-              std::tuple(7, L"Release 2", L"anna", 11, 3, 21, 4, true, false)) << "shared left out is false";
-    EXPECT_EQ(f.sourceFolder + f.sourceName + L"|" + f.branchFolder + f.branchName + L"|" + release.files[1].sourceName,
-              L"Parts\\bracket.bfprt|Release 2\\Parts\\b.bfprt|Makefile");
-    EXPECT_EQ(std::tuple(vault.branches[1].creator, vault.branches[1].created, vault.branches[1].files.size()),
-              std::tuple(std::wstring(L"bj\u00F6rn"), 0.0, size_t{0})) << "UTF-8; created left out is no date";
+    // Names, folders and "shared" as the module gets them: VaultHost.HandsTheModuleTheBranchTheFocusAndTheVault.
+    ASSERT_TRUE(vault.name == L"Engineering" && vault.branches.size() == 2 && vault.branches[0].files.size() == 2);
+    const VaultBranchFile& f = vault.branches[0].files[0];
+    EXPECT_EQ(std::tuple(f.sourceDocId, f.sourceFolderId, f.branchDocId, f.branchFolderId), std::tuple(11, 3, 21, 4));
+    EXPECT_EQ(vault.branches[1].creator, L"bj\u00F6rn");
+    EXPECT_EQ(vault.branches[1].created, 0.0) << "created left out is no date";
     // Local date and time as an automation date; 1987-11-23 is 32104 days after 1899-12-30.
     for (const auto& [text, expected] : {std::pair{"1987-11-23T14:45:56", 32104.0 + 53156 / 86400.0},
                                          {"2000-02-29T00:00:00", 36585.0}, {"1899-12-30T06:00:00", 0.25},

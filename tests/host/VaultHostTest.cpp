@@ -15,24 +15,21 @@ using namespace host_test;
 class VaultHost : public ::testing::Test {
 protected:
     // The program beside the stand-in module (folder 0), no module (1), a module without the entry point (2).
-    static void SetUpTestSuite() {
-        s_programs = new TempFolder;
-        for (const std::wstring module : {L"FakeLineage.dll", L"", L"Dbcall.dll"}) {
-            const fs::path folder = s_programs->path() / std::to_wstring(s_folders++);
+    VaultHost() {
+        for (const wchar_t* module : {L"FakeLineage.dll", L"", L"Dbcall.dll"}) {
+            const fs::path folder = Folder(m_folders++);
             fs::create_directories(folder);
-            for (const std::wstring file : {L"vaulthost.exe", L"Dbcall.dll"})
-                fs::copy_file(lineage_test::ExecutableFolder() + file, folder / file);
-            if (!module.empty())
-                fs::copy_file(lineage_test::ExecutableFolder() + module, folder / L"Lineage.dll");
+            for (const auto& [from, to] : {std::pair{L"vaulthost.exe", L"vaulthost.exe"}, {L"Dbcall.dll", L"Dbcall.dll"},
+                                           {module, L"Lineage.dll"}})
+                if (*from)
+                    fs::copy_file(lineage_test::ExecutableFolder() + from, folder / to);
         }
+        ::SetEnvironmentVariableW(L"LINEAGE_FAKE_REPORT", m_report.c_str());
     }
-    static void TearDownTestSuite() { delete s_programs; }
-    static fs::path Folder(int module) { return s_programs->path() / std::to_wstring(module); }
+    ~VaultHost() override { ::SetEnvironmentVariableW(L"LINEAGE_FAKE_REPORT", nullptr); }
+    fs::path Folder(int module) const { return m_data.path() / std::to_wstring(module); }
 
-    void SetUp() override { ::SetEnvironmentVariableW(L"LINEAGE_FAKE_REPORT", m_report.c_str()); }
-    void TearDown() override { ::SetEnvironmentVariableW(L"LINEAGE_FAKE_REPORT", nullptr); }
-
-    static ProgramRun Run(const std::vector<std::wstring>& arguments, int module = 0) {
+    ProgramRun Run(const std::vector<std::wstring>& arguments, int module = 0) const {
         std::wstring commandLine = L"\"" + (Folder(module) / L"vaulthost.exe").wstring() + L"\"";
         for (const std::wstring& argument : arguments)
             commandLine += L" \"" + argument + L"\"";
@@ -47,9 +44,8 @@ protected:
         return text.str();
     }
 
-    static inline TempFolder* s_programs = nullptr;
-    static inline int s_folders = 0;
     TempFolder m_data;
+    int m_folders = 0;
     const std::wstring m_goodVault = m_data.Write(L"engineering.vault.json", kVault);
     const fs::path m_report = m_data.path() / L"module-report.txt";
 };
