@@ -1,7 +1,6 @@
 #pragma once
 // What the host tests share: a scratch folder, and a program run with its error output captured.
 #include <windows.h>
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -15,9 +14,9 @@ namespace host_test {
 namespace fs = std::filesystem;
 
 // A vault as a user writes one: a relative root, a shared file, a branch without date or files.
-constexpr char kVault[] = R"({"name": "Engineering", "root": "files\\",
-  "documents": [{"id": 11, "folderId": 3, "name": "bracket.bfprt", "folder": "Parts\\"},
-                {"id": 21, "folderId": 4, "name": "Bj\u00f6rn.BFPRT", "folder": "Release 2\\Parts\\"}],
+constexpr char kVault[] = R"({"name": "Engineering", "root": "files\\", "documents": [
+  {"id": 11, "folderId": 3, "name": "bracket.bfprt", "folder": "Parts\\"},
+  {"id": 21, "folderId": 4, "name": "Bj\u00f6rn.BFPRT", "folder": "Release 2\\Parts\\"}],
   "branches": [{"id": 7, "name": "Release 2", "creator": "anna", "created": "1987-11-23T14:45:56", "files": [
       {"sourceDocId": 11, "sourceFolderId": 3, "branchDocId": 21, "branchFolderId": 4, "sourceName": "bracket.bfprt",
        "branchName": "b.bfprt", "sourceFolder": "Parts\\", "branchFolder": "Release 2\\Parts\\", "shared": true},
@@ -25,7 +24,7 @@ constexpr char kVault[] = R"({"name": "Engineering", "root": "files\\",
        "branchName": "Makefile", "sourceFolder": "Docs\\", "branchFolder": "Release 2\\Docs\\"}]},
     {"id": 8, "name": "Customer B", "creator": "bj\u00f6rn", "files": []}]})";
 
-// A new folder below the temporary folder; removed with its content when the object goes.
+// A new folder below the temporary folder, one at a time; removed with its content when the object goes.
 struct TempFolder {
     TempFolder() { fs::remove_all(m_path), fs::create_directories(m_path); }
     ~TempFolder() { std::error_code ignored; fs::remove_all(m_path, ignored); }
@@ -37,15 +36,13 @@ struct TempFolder {
         return (m_path / name).wstring();
     }
 
-    static inline std::atomic<int> s_count{0};
-    const fs::path m_path = fs::temp_directory_path() / (L"lineage-host-" + std::to_wstring(::GetCurrentProcessId()) +
-                                                         L"-" + std::to_wstring(++s_count));
+    const fs::path m_path = fs::temp_directory_path() / (L"lineage-host-" + std::to_wstring(::GetCurrentProcessId()));
 };
 
 struct ProgramRun {
     bool exited = false;  // false: still running at the time limit, then terminated
     DWORD exitCode = 0;
-    std::string errors;  // what it wrote to stderr
+    std::string errors;   // what it wrote to stderr
 };
 
 // Runs a command line, calling `whileRunning` once it has started; waits for its end.

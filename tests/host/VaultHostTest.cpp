@@ -3,8 +3,7 @@
 // real module on the sample vault.
 #include <gtest/gtest.h>
 #include "HostTestSupport.h"
-#include <sstream>
-#include <vector>
+#include <iterator>
 #include "SourceTree.h"
 #include "module/resource.h"
 
@@ -19,8 +18,8 @@ protected:
         for (const wchar_t* module : {L"FakeLineage.dll", L"", L"Dbcall.dll"}) {
             const fs::path folder = Folder(m_folders++);
             fs::create_directories(folder);
-            for (const auto& [from, to] : {std::pair{L"vaulthost.exe", L"vaulthost.exe"}, {L"Dbcall.dll", L"Dbcall.dll"},
-                                           {module, L"Lineage.dll"}})
+            for (const auto& [from, to] :
+                 {std::pair{L"vaulthost.exe", L"vaulthost.exe"}, {L"Dbcall.dll", L"Dbcall.dll"}, {module, L"Lineage.dll"}})
                 if (*from)
                     fs::copy_file(lineage_test::ExecutableFolder() + from, folder / to);
         }
@@ -38,10 +37,9 @@ protected:
     // What the stand-in module wrote down.
     std::string Report(const ProgramRun& run) const {
         EXPECT_TRUE(run.exited && run.exitCode == 0 && run.errors.empty()) << run.errors;
-        std::ostringstream text;
-        text << std::ifstream(m_report).rdbuf();
+        std::string text{std::istreambuf_iterator<char>(std::ifstream(m_report).rdbuf()), {}};
         fs::remove(m_report);
-        return text.str();
+        return text;
     }
 
     TempFolder m_data;
@@ -84,8 +82,6 @@ TEST_F(VaultHost, RefusesBadArgumentsVaultFilesAndModulesWithOneLineAndExitCodeT
          "--branch ID must be a whole number, found \"" + std::string(40, '7') + "...\" (usage: "},
         {{L"--vault", vault, L"--branch", L"-"}, "--branch ID must be a whole number, found \"-\""},
         {{L"--vault", vault, L"--branch", L"7", L"--focus", L"1.5"}, "--focus DOCID must be a whole number"},
-        {{L"--vault", vault, L"--branch", L"7", L"--focus"}, "--focus needs a value DOCID"},
-        {{L"--vault", vault, L"7"}, "unknown argument \"7\""},
         {{L"-vault", vault, L"--branch", L"7"}, "unknown argument \"-vault\""},
         {{L"--vault", vault, L"--branch", L"7", L"--branch", L"8"}, "--branch is given twice"},
         {{L"--vault", absent, L"--branch", L"7"}, WideToUtf8(absent) + ": cannot be opened: "},
@@ -110,14 +106,9 @@ TEST(VaultHostWithTheModule, ShowsTheSampleBranchUntilTheDialogCloses) {
     const auto showing = [](const PROCESS_INFORMATION& host) {
         // The host's thread first waits for input in the dialog's modal loop (docs/platform.md).
         ASSERT_EQ(::WaitForInputIdle(host.hProcess, 30000), 0u);
-        HWND dialog = nullptr;
-        const auto isDialog = [](HWND wnd, LPARAM found) -> BOOL {
-            *reinterpret_cast<HWND*>(found) = ::GetDlgItem(wnd, IDC_FILE_LIST) ? wnd : nullptr;
-            return !*reinterpret_cast<HWND*>(found);
-        };
-        ::EnumThreadWindows(host.dwThreadId, isDialog, reinterpret_cast<LPARAM>(&dialog));
-        ASSERT_TRUE(dialog) << "vaulthost showed no dialog";
-        EXPECT_EQ(lineage_test::WindowText(dialog), L"Associated Branches-Customer A");
+        const HWND dialog = ::FindWindowW(L"#32770", L"Associated Branches-Customer A");
+        ASSERT_TRUE(dialog) << "vaulthost showed no dialog of the branch";
+        EXPECT_EQ(::GetWindowThreadProcessId(dialog, nullptr), host.dwThreadId);
         EXPECT_EQ(lineage_test::ItemCount(::GetDlgItem(dialog, IDC_FILE_LIST)), 7);
         ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_CLOSE, BN_CLICKED), LPARAM(::GetDlgItem(dialog, IDC_CLOSE)));
     };
