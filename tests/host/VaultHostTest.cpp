@@ -18,8 +18,8 @@ protected:
         for (const wchar_t* module : {L"FakeLineage.dll", L"", L"Dbcall.dll"}) {
             const fs::path folder = Folder(m_folders++);
             fs::create_directories(folder);
-            for (const auto& [from, to] :
-                 {std::pair{L"vaulthost.exe", L"vaulthost.exe"}, {L"Dbcall.dll", L"Dbcall.dll"}, {module, L"Lineage.dll"}})
+            for (const auto& [from, to] : {std::pair{L"vaulthost.exe", L"vaulthost.exe"},
+                                           {L"Dbcall.dll", L"Dbcall.dll"}, {module, L"Lineage.dll"}})
                 if (*from)
                     fs::copy_file(lineage_test::ExecutableFolder() + from, folder / to);
         }
