@@ -18,7 +18,7 @@ constexpr uint32_t kWhite = 0xFFFFFF, kRed = 0xFFC82828;
 
 inline ScopedHBITMAP MakeDib(int width, int height, uint32_t** bits) {
     const BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB}};
-    return ScopedHBITMAP(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(bits), nullptr, 0));
+    return ScopedHBITMAP(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(bits), 0, 0));
 }
 
 // A square 32-bpp icon: colour(x, y) gives its pixels, opaque(x, y) its mask (all opaque without one).
@@ -65,9 +65,8 @@ inline Pixels DrawOnWhite(int width, int height, const std::function<void(Gdiplu
         draw(graphics);
     }
     ::GdiFlush();
-    Pixels pixels(bits, bits + width * height);
-    for (uint32_t& pixel : pixels)
-        pixel &= kWhite;
+    Pixels pixels(static_cast<size_t>(width * height));
+    std::transform(bits, bits + width * height, pixels.begin(), [](uint32_t pixel) { return pixel & kWhite; });
     return pixels;
 }
 
@@ -82,9 +81,8 @@ inline uint32_t Blend(uint32_t argb, uint32_t below = kWhite) {
 }
 
 inline CRect RectOf(const BFC::UIObject& element) {
-    RECT r{};
-    element.GetRect(r);
-    return r;
+    CRect rect;
+    return element.GetRect(rect), rect;
 }
 
 } // namespace element_test

@@ -13,8 +13,6 @@ using namespace Gdiplus;
 
 namespace {
 
-constexpr uint32_t kRedDisabled = 0x7F5A5A5A;  // grey (200 + 40 + 40) / 3 = 93, lifted to 90
-
 std::vector<std::vector<uint32_t>> g_setPixels;  // x, y and value of each pixel written
 GpStatus(WINGDIPAPI* g_setPixel)(GpBitmap*, INT, INT, ARGB) = nullptr;
 GpStatus WINGDIPAPI RecordSetPixel(GpBitmap* bitmap, INT x, INT y, ARGB argb) {
@@ -25,7 +23,7 @@ GpStatus WINGDIPAPI RecordSetPixel(GpBitmap* bitmap, INT x, INT y, ARGB argb) {
 TEST(IconElement, WritesBackOnlyPartlyClearPixelsTakesItsRealSizeAndCentresOnARow) {
     const uint32_t columns[5] = {0x00000000, 0x80FF0000, 0x01123456, 0xFF00FF00, 0x00FFFFFF};
     const ScopedHICON icon = MakeIcon(5, [&](int x, int) { return columns[x]; });
-    const lineage_test::ImportPatch patch("gdiplus.dll", "GdipBitmapSetPixel", reinterpret_cast<void*>(&RecordSetPixel));
+    const lineage_test::ImportPatch patch("gdiplus.dll", "GdipBitmapSetPixel", reinterpret_cast<void*>(RecordSetPixel));
     g_setPixel = reinterpret_cast<decltype(g_setPixel)>(patch.Original());
     const RefPtr<BFC::Icon> element(new BFC::Icon(icon.get(), 32768));
     decltype(g_setPixels) expected;
@@ -47,32 +45,16 @@ TEST(IconElement, DisabledLookIsGreyAndHalfTransparent) {
         EXPECT_EQ(p[i], Blend(greys[i % 4])) << "pixel " << i;
 }
 
-// Each state's frame (outer edge, the line inside it, inner line, fill) and where the icon stands:
-// pressed shifts it; a disabled command has no frame and greys the icon where it stands.
-TEST(Button, DrawsTheStatesFrameAroundItsIconAndHitsWithinItsRect) {
-    const struct { int state; bool disabled; uint32_t outer, second, inner, fill, icon; int left; } cases[] = {
-        {BFC::StateHot, false, 0x326464A0, 0x646464A0, 0x96FFFFFF, 0x5AFFFFFF, kRed, 5},
-        {BFC::StatePressed, false, 0x323C3C3C, 0x963C3C3C, 0x966464A0, 0x3CA0A0B4, kRed, 6},
-        {BFC::StatePressed, true, 0, 0, 0, 0, kRedDisabled, 5}};
+// Its frame and icon in each state: GroupPixels.ButtonsAndHeaderLightUpUnderTheMouse.
+TEST(Button, HitsWithinItsHalfOpenRectAndAHiddenOneTakesNoRoomAndDrawsNothing) {
     const ScopedHICON icon = RedIcon();
     const RefPtr<BFC::Callback> command(new BFC::Callback(4007));
     const RefPtr<BFC::Button> button(new BFC::Button(new BFC::Icon(icon.get(), 16), command, L""));
-    for (const auto& c : cases) {
-        command->disabled = c.disabled;
-        const Pixels p = DrawOnWhite(26, 24, [&](Graphics& g) { button->Draw(g, 0, 0, c.state, 1000, 0); });
-        const uint32_t edge = Blend(c.second, Blend(c.outer)), fill = Blend(c.fill), drawn = Blend(c.icon);
-        const int l = c.left, t = l - 1;
-        const struct { int x, y; uint32_t colour; } expected[] = {
-            {0, 0, kWhite}, {1, 0, Blend(c.outer)}, {0, 12, edge}, {24, 12, edge}, {12, 22, edge},
-            {1, 12, Blend(c.inner)}, {3, 3, fill}, {25, 12, kWhite}, {12, 23, kWhite}, {l, t, drawn},
-            {l + 15, t + 15, drawn}, {l - 1, t, fill}, {l, t - 1, fill}};
-        for (const auto& e : expected)
-            EXPECT_EQ(p[e.y * 26 + e.x], e.colour) << "state " << c.state << " at " << e.x << "," << e.y;
-        EXPECT_EQ(button->HitTest(10, 10, true), c.disabled ? BFC::StateDisabled : BFC::StatePressed);
-    }
+    command->disabled = true;
+    EXPECT_EQ(button->HitTest(10, 10, true), BFC::StateDisabled);
     command->disabled = false;
     EXPECT_EQ(button->HitTest(25, 23, true), BFC::StatePressed);
-    EXPECT_EQ(button->HitTest(26, 10, false) + button->HitTest(10, 24, false), BFC::StateNormal) << "half open";
+    EXPECT_EQ(button->HitTest(26, 10, false) + button->HitTest(10, 24, false), BFC::StateNormal);
     command->visible = false;
     EXPECT_TRUE(RectOf(*button).IsRectNull());
     EXPECT_EQ(DrawOnWhite(26, 24, [&](Graphics& g) { button->Draw(g, 0, 0, 1, 1000, 0); }), Pixels(26 * 24, kWhite));
@@ -114,10 +96,8 @@ TEST(Text, IsCutWithAnEllipsisAtTheRightLimit) {
     const RefPtr<BFC::Text> text(new BFC::Text(L"Open as CSV file", 0xFF000000, nullptr, 0xFF330099, 0xFF8D8D8D));
     const int limit = 2 + RectOf(*text).Width() / 2;
     const auto inkEndsBefore = [](const Pixels& p, int x) {  // nothing drawn at x or right of it
-        for (size_t i = 0; i < p.size(); ++i)
-            if (static_cast<int>(i % 200) >= x && p[i] != kWhite)
-                return false;
-        return true;
+        size_t i = 0;
+        return std::all_of(p.begin(), p.end(), [&](uint32_t pixel) { return int(i++ % 200) < x || pixel == kWhite; });
     };
     const Pixels whole = DrawOnWhite(200, 50, [&](Graphics& g) { text->Draw(g, 2, 2, 0, 1000, 0); });
     const Pixels cut = DrawOnWhite(200, 50, [&](Graphics& g) { text->Draw(g, 2, 2, 0, limit, 0); });

@@ -2,7 +2,6 @@
 // group draws in each state.
 #include <gtest/gtest.h>
 #include "ElementTestSupport.h"
-#include "DpiProcess.h"
 #include "toolkit/Button.h"
 #include "toolkit/CGroupPopupWnd.h"
 #include "toolkit/GroupToolBar.h"
@@ -14,27 +13,23 @@ namespace {
 
 std::vector<WPARAM> g_commands;  // WM_COMMAND that reached the host window
 
-LRESULT CALLBACK HostProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_COMMAND)
-        g_commands.push_back(wp);
-    return ::DefWindowProcW(wnd, msg, wp, lp);
-}
-
 // The window the groups are drawn in, on the test's own thread.
 struct HostWindow {
-    const WNDCLASSW cls{0, HostProc, 0, 0, ::GetModuleHandleW(nullptr), nullptr, nullptr, nullptr, nullptr, L"Host"};
+    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+        return msg == WM_COMMAND ? (g_commands.push_back(wp), 0) : ::DefWindowProcW(wnd, msg, wp, lp);
+    }
+    const WNDCLASSW cls{0, Proc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"Host"};
     const ATOM atom = (g_commands.clear(), ::RegisterClassW(&cls));
-    const HWND wnd = ::CreateWindowExW(0, L"Host", L"", WS_POPUP | WS_VISIBLE, 50, 60, 400, 200, nullptr, nullptr,
-                                       cls.hInstance, nullptr);
+    const HWND wnd = ::CreateWindowExW(0, L"Host", L"", WS_POPUP | WS_VISIBLE, 50, 60, 400, 200, 0, 0, 0, 0);
     ~HostWindow() { ::DestroyWindow(wnd); }
 };
 
 // A group of `buttons` red buttons with commands from 4007 and tips "tip 0", "tip 1"...
-RefPtr<Group> MakeGroup(int buttons, int itemsHeight = 0) {
+RefPtr<Group> MakeGroup(int buttons, int itemsHeight = 0, RefPtr<Callback> first = nullptr) {
     RefPtr<Group> group(new Group(RECT{0, 0, 180, 30}, RECT{0, 0, 170, itemsHeight}, L"CSV Options"));
     for (int i = 0; i < buttons; ++i) {
         const ScopedHICON icon = RedIcon();
-        RefPtr<Button> button(new Button(new Icon(icon.get(), 16), new Callback(4007 + i), L""));
+        RefPtr<Button> button(new Button(new Icon(icon.get(), 16), i || !first ? new Callback(4007 + i) : first, L""));
         button->tooltipText = L"tip " + std::to_wstring(i);
         group->AddItem(button);
     }
@@ -156,23 +151,42 @@ INSTANTIATE_TEST_SUITE_P(Endings, GroupPopup,
                          ::testing::Values(Ending::ReleaseOutside, Ending::Escape, Ending::CaptureLost,
                                            Ending::HeaderClick, Ending::Command));
 
-// The item under the mouse lights up, pressed it changes again, and nothing is drawn outside the strip;
-// collapsed, the header lights up with a frame one pixel in from its edge. Run at each DPI by Toolkit.AtEachDpi.
-TEST(GroupPixels, DISABLED_AtThisDpi) {
-    ASSERT_NE(lineage_test::ChildDpi(), 0);
+// A button under the mouse lights up, pressed its icon shifts, a disabled one is grey with no frame, each
+// state's frame drawn as outer edge, the line inside it, inner line and fill; nothing is drawn outside the
+// strip. Collapsed, the header lights up with a frame one pixel in from its edge.
+TEST(GroupPixels, ButtonsAndHeaderLightUpUnderTheMouse) {
+    constexpr uint32_t kRedDisabled = 0x7F5A5A5A;  // grey (200 + 40 + 40) / 3 = 93, lifted to 90
+    const struct { int state; uint32_t outer, second, inner, fill, icon; int left; } cases[] = {
+        {StateNormal, 0, 0, 0, 0, kRed, 5}, {StateHot, 0x326464A0, 0x646464A0, 0x96FFFFFF, 0x5AFFFFFF, kRed, 5},
+        {StatePressed, 0x323C3C3C, 0x963C3C3C, 0x966464A0, 0x3CA0A0B4, kRed, 6},
+        {StateDisabled, 0, 0, 0, 0, kRedDisabled, 5}};
     HostWindow host;
-    const RefPtr<Group> group = MakeGroup(2);
+    const RefPtr<Callback> command(new Callback(4007));
+    const RefPtr<Group> group = MakeGroup(1, 0, command);
     ToolBar toolbar({{1, group}}, 20, 10);
     toolbar.width = FaceWidth(*group, false);
     toolbar.Layout(toolbar.width);
-    const int W = 400, X = 20 + 2, Y = 10 + 2, frame = Y * W + X + 1;
-    const Pixels normal = (toolbar.Drawn(), toolbar.Drawn());  // the first places the items
-    const Pixels hot = (group->OnMouseMove(host.wnd, X + 3, Y + 3), toolbar.Drawn());
-    const Pixels pressed = (group->OnLButtonDown(host.wnd, X + 3, Y + 3), toolbar.Drawn());
-    EXPECT_TRUE(normal[frame] == kWhite && hot[frame] != kWhite && pressed[frame] != hot[frame]);
-    for (const Pixels* p : {&normal, &hot, &pressed})
+    toolbar.Drawn();  // places the items
+    constexpr int W = 400, X = 20 + 2, Y = 10 + 2;  // the button's top left
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.state);
+        command->disabled = c.state == StateDisabled;
+        group->OnMouseMove(host.wnd, c.state == StateNormal ? 0 : X + 3, Y + 3);
+        if (c.state >= StatePressed)
+            group->OnLButtonDown(host.wnd, X + 3, Y + 3);
+        const Pixels p = toolbar.Drawn();
+        const uint32_t edge = Blend(c.second, Blend(c.outer)), fill = Blend(c.fill), drawn = Blend(c.icon);
+        const int l = c.left, t = l - 1;
+        const struct { int x, y; uint32_t colour; } expected[] = {
+            {0, 0, kWhite}, {1, 0, Blend(c.outer)}, {0, 12, edge}, {24, 12, edge}, {12, 22, edge},
+            {1, 12, Blend(c.inner)}, {3, 3, fill}, {25, 12, kWhite}, {12, 23, kWhite}, {l, t, drawn},
+            {l + 15, t + 15, drawn}, {l - 1, t, fill}, {l, t - 1, fill}};
+        for (const auto& e : expected)
+            EXPECT_EQ(p[(Y + e.y) * W + X + e.x], e.colour) << "at " << e.x << "," << e.y;
         for (int i = 0; i < W * 100; ++i)
-            ASSERT_TRUE((*p)[i] == kWhite || (i % W >= 20 && i % W < 20 + toolbar.width && i >= 10 * W)) << i;
+            ASSERT_TRUE(p[i] == kWhite || (i % W >= 20 && i % W < 20 + toolbar.width && i >= 10 * W)) << i;
+        group->OnLButtonUp(host.wnd, 0, 0);
+    }
     toolbar.Layout(0);
     const Pixels header = toolbar.Drawn();
     const CRect h = RectOf(*group);
