@@ -1,7 +1,6 @@
 // The icon cache's loader has the installer put back a library missing beside the module. Wine's
-// MsiInstallMissingComponentW answers success and does nothing, so the loader gets that call as
-// Windows answers it, made of installer calls that Wine implements; all else is the real installer
-// with the host's real packages.
+// MsiInstallMissingComponentW answers success and does nothing, so the loader gets it as Windows answers
+// it, made of installer calls Wine implements; all else is the real installer with the host's packages.
 #include "../host/HostTestSupport.h"
 #include "GlyphsetTestSupport.h"
 #include "contracts/GlyphsetInstaller.h"
@@ -9,8 +8,8 @@
 
 namespace {
 
-// Its exit code; 255 when it did not end in time.
 DWORD RunProcess(const std::wstring& commandLine) { return host_test::RunProgram(commandLine).exitCode; }
+
 std::wstring g_calls;
 UINT Logged(UINT result, const std::wstring& call) {
     g_calls += call + L" -> " + std::to_wstring(result) + L"\n";

@@ -111,15 +111,13 @@ TEST_P(GroupPopup, OpensBelowTheHeaderHoldsTheCaptureAndCloses) {
     const HWND popup = group->Popup()->GetSafeHwnd();
     EXPECT_TRUE(::GetCapture() == popup && ::IsWindowVisible(popup));
     EXPECT_TRUE(::GetClassLongW(popup, GCL_STYLE) & CS_DROPSHADOW);
-    POINT corner = header.TopLeft();
-    ::ClientToScreen(host.wnd, &corner);
-    const int expanded = FaceWidth(*group, false);
-    CRect placed;
+    CRect placed, below(header.left, header.bottom, header.left + FaceWidth(*group, false),
+                        header.bottom + RectOf(*MakeGroup(2)).Height() + 1);
     ::GetWindowRect(popup, &placed);
-    EXPECT_EQ(placed, CRect(corner.x, corner.y + header.Height(), corner.x + expanded,
-                            corner.y + header.Height() + RectOf(*MakeGroup(2)).Height() + 1));
+    ::MapWindowPoints(host.wnd, nullptr, reinterpret_cast<POINT*>(&below), 2);
+    EXPECT_EQ(placed, below) << "below the header, as wide as the expanded group";
     switch (GetParam()) {
-    case Ending::ReleaseOutside: ::PostMessageW(popup, WM_LBUTTONUP, 0, MAKELPARAM(expanded + 5, 3)); break;
+    case Ending::ReleaseOutside: ::PostMessageW(popup, WM_LBUTTONUP, 0, MAKELPARAM(placed.Width() + 5, 3)); break;
     case Ending::Escape: ::PostMessageW(host.wnd, WM_KEYDOWN, VK_ESCAPE, 0); break;  // the hook hands it on
     case Ending::CaptureLost:
         ::SendMessageW(popup, CGroupPopupWnd::kKeepOpenMessage, 0, 0);
