@@ -10,7 +10,6 @@
 #include "common/TextEncoding.h"
 
 namespace host_test {
-
 namespace fs = std::filesystem;
 
 // A vault as a user writes one: a relative root, a shared file, a branch without date or files.
@@ -26,16 +25,20 @@ constexpr char kVault[] = R"({"name": "Engineering", "root": "files\\", "documen
 
 // A new folder below the temporary folder, one at a time; removed with its content when the object goes.
 struct TempFolder {
-    TempFolder() { fs::remove_all(m_path), fs::create_directories(m_path); }
-    ~TempFolder() { std::error_code ignored; fs::remove_all(m_path, ignored); }
+    TempFolder() {
+        fs::remove_all(m_path);
+        fs::create_directories(m_path);
+    }
+    ~TempFolder() { fs::remove_all(m_path, m_ignored); }
     const fs::path& path() const { return m_path; }
-    // Writes `bytes` to `name` below the folder, making its sub folders; answers the full path.
+    // Writes `bytes` to `name` below the folder, making its sub folders.
     std::wstring Write(const fs::path& name, const std::string& bytes) const {
         fs::create_directories((m_path / name).parent_path());
         std::ofstream(m_path / name, std::ios::binary) << bytes;
         return (m_path / name).wstring();
     }
 
+    std::error_code m_ignored;
     const fs::path m_path = fs::temp_directory_path() / (L"lineage-host-" + std::to_wstring(::GetCurrentProcessId()));
 };
 

@@ -60,12 +60,11 @@ TEST(MergeComponent, RefusesAnythingMalformedListsAndLogsTheRestInOrderUntilTheW
         shown.append(L"|").append(line);
     EXPECT_EQ(shown, L"Vault: Engineering \u00C5|Document 22 (folder 4)|Document 21 (folder 7)");
     // The open window alone keeps the server loaded; closing it lets the server go.
-    unknown.Reset(), merge.Reset();
-    const auto canUnload = reinterpret_cast<HRESULT(WINAPI*)()>(
-        ::GetProcAddress(::GetModuleHandleW(L"LedgerixMerge.dll"), "DllCanUnloadNow"));
-    EXPECT_EQ(S_FALSE, canUnload());
+    unknown.Reset();
+    merge.Reset();
+    EXPECT_EQ(S_FALSE, CallServer("DllCanUnloadNow"));
     ::SendMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(S_OK, canUnload());
+    EXPECT_EQ(S_OK, CallServer("DllCanUnloadNow"));
     ::SetEnvironmentVariableW(L"LINEAGE_MERGE_LOG", nullptr);
     EXPECT_EQ(S_OK, CallServer("DllUnregisterServer"));
 }

@@ -1,6 +1,5 @@
-// vaulthost.exe run as a user runs it. A stand-in module in Lineage.dll's place writes down what it was
-// handed; a refused run ends with exit code 2 and one line on stderr, never reaching the module. Last, the
-// real module on the sample vault.
+// vaulthost.exe run as a user runs it: with a stand-in module that writes down what it was handed, refused
+// with exit code 2 and one line on stderr without reaching the module, and with the real module.
 #include <gtest/gtest.h>
 #include "HostTestSupport.h"
 #include <iterator>
@@ -96,13 +95,12 @@ TEST_F(VaultHost, RefusesBadArgumentsVaultFilesAndModulesWithOneLineAndExitCodeT
         EXPECT_EQ(run.errors.find("\r\n"), run.errors.size() - 2) << "one line only: " << run.errors;
         EXPECT_NE(run.errors.find(refusal.expected), std::string::npos) << run.errors;
         EXPECT_LT(run.errors.size(), 400u) << "a short line, however long the input";
-        EXPECT_FALSE(fs::exists(m_report)) << "the module was called, so a dialog would have shown";
+        EXPECT_FALSE(fs::exists(m_report)) << "the module was called: a dialog would have shown";
     }
 }
 
 // The real module on the sample vault, as the demo opens it: the branch's dialog, and exit code 0 once it closes.
 TEST(VaultHostWithTheModule, ShowsTheSampleBranchUntilTheDialogCloses) {
-    const std::wstring vault = (lineage_test::SourceFolder() / L"samples\\engineering.vault.json").wstring();
     const auto showing = [](const PROCESS_INFORMATION& host) {
         // The host's thread first waits for input in the dialog's modal loop (docs/platform.md).
         ASSERT_EQ(::WaitForInputIdle(host.hProcess, 30000), 0u);
@@ -112,8 +110,9 @@ TEST(VaultHostWithTheModule, ShowsTheSampleBranchUntilTheDialogCloses) {
         EXPECT_EQ(lineage_test::ItemCount(::GetDlgItem(dialog, IDC_FILE_LIST)), 7);
         ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_CLOSE, BN_CLICKED), LPARAM(::GetDlgItem(dialog, IDC_CLOSE)));
     };
-    const ProgramRun run = RunProgram(L"\"" + lineage_test::ExecutableFolder() + L"vaulthost.exe\" --vault \"" + vault +
-                                          L"\" --branch 8 --focus 11", showing);
+    const fs::path sample = lineage_test::SourceFolder() / L"samples\\engineering.vault.json";
+    const ProgramRun run = RunProgram(L"\"" + lineage_test::ExecutableFolder() + L"vaulthost.exe\" --vault \"" +
+                                          sample.wstring() + L"\" --branch 8 --focus 11", showing);
     EXPECT_TRUE(run.exited && run.exitCode == 0 && run.errors.empty()) << run.exitCode << run.errors;
     ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Brightfold\\Applications\\Ledgerix Enterprise\\Window State");
 }

@@ -16,7 +16,9 @@ std::vector<WPARAM> g_commands;  // WM_COMMAND that reached the host window
 // The window the groups are drawn in, on the test's own thread.
 struct HostWindow {
     static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-        return msg == WM_COMMAND ? (g_commands.push_back(wp), 0) : ::DefWindowProcW(wnd, msg, wp, lp);
+        if (msg == WM_COMMAND)
+            g_commands.push_back(wp);
+        return ::DefWindowProcW(wnd, msg, wp, lp);
     }
     const WNDCLASSW cls{0, Proc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"Host"};
     const ATOM atom = (g_commands.clear(), ::RegisterClassW(&cls));
