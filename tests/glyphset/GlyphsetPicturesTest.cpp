@@ -3,35 +3,21 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <vector>
+#include "../toolkit/ElementTestSupport.h"
 #include "DpiProcess.h"
 #include "GlyphsetTestSupport.h"
 #include "icons/WorkflowIcons.h"
 
-static std::vector<uint32_t> IconPixels(HICON icon) {  // 0xAARRGGBB, top-down
-    ScopedHICON owned(icon);
-    ICONINFO info{};
-    if (!icon || !::GetIconInfo(icon, &info))
-        return {};
-    ScopedHBITMAP colour(info.hbmColor), mask(info.hbmMask);
-    BITMAP bitmap{};
-    ::GetObjectW(colour.get(), sizeof(bitmap), &bitmap);
-    BITMAPINFO format{{sizeof(BITMAPINFOHEADER), bitmap.bmWidth, -bitmap.bmHeight, 1, 32, BI_RGB}};
-    std::vector<uint32_t> pixels(static_cast<size_t>(bitmap.bmWidth) * bitmap.bmHeight);
-    ScopedWindowDC screen(nullptr);
-    ::GetDIBits(screen.get(), colour.get(), 0, bitmap.bmHeight, pixels.data(), &format, DIB_RGB_COLORS);
-    return pixels;
-}
-
 // "PNG_OPEN_CSV" is drawn in "open_csv.svg"; the build renders it as "open_csv-<edge>.png".
 static void ExpectDrawing(HICON icon, std::wstring name, int edge) {
+    const ScopedHICON owned(icon);
     ::CharLowerW(name.data());
     std::ifstream file(std::filesystem::path(glyphset_test::BinFolder() + L"..\\glyphset\\png\\" + name.substr(4) +
                                              L"-" + std::to_wstring(edge) + L".png"), std::ios::binary);
     std::vector<BYTE> png{std::istreambuf_iterator<char>(file), {}};
-    const auto expected = IconPixels(
+    const ScopedHICON drawing(
         ::CreateIconFromResourceEx(png.data(), static_cast<DWORD>(png.size()), TRUE, 0x30000, edge, edge, 0));
-    const auto actual = IconPixels(icon);
+    const auto expected = element_test::IconPixels(drawing.get()), actual = element_test::IconPixels(icon);
     ASSERT_EQ(expected.size(), static_cast<size_t>(edge * edge)) << name << " has no rendering at " << edge;
     EXPECT_TRUE(actual == expected) << name << " at " << edge << " is not the drawing made for that edge";
     EXPECT_TRUE(std::any_of(actual.begin(), actual.end(), [](uint32_t p) { return p >> 24 && p >> 24 != 0xFF; }))

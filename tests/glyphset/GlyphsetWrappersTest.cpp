@@ -1,6 +1,7 @@
 // The module's wrappers find the library through the host's installation folder, keep each entry
 // point they found for the process, and try again for as long as they found nothing.
 #include <filesystem>
+#include "../host/HostTestSupport.h"
 #include "GlyphsetTestSupport.h"
 #include "icons/WorkflowIcons.h"
 
@@ -9,44 +10,42 @@ using glyphset_test::LocationValue;
 
 // A registered installation stays; with none the host registers its own folder.
 TEST(GlyphsetPath, IsTheInstallationFolderWithOneBackslashThenTheFileName) {
-    for (const auto& [folder, path] : {std::pair{L"C:\\Ledgerix", L"C:\\Ledgerix\\Glyphset.dll"},
-                                       {L"C:\\Ledgerix\\", L"C:\\Ledgerix\\Glyphset.dll"}, {nullptr, L"Glyphset.dll"}}) {
+    for (const auto& [folder, path] : {std::pair{L"C:\\Lx", L"C:\\Lx\\Glyphset.dll"},
+                                       {L"C:\\Lx\\", L"C:\\Lx\\Glyphset.dll"}, {nullptr, L"Glyphset.dll"}}) {
         LocationValue location(folder);
         EXPECT_EQ(GetGlyphsetPath(), path) << (folder ? folder : L"no value");
-        EXPECT_EQ(glyphset_test::RunProcess(L"\"" + BinFolder() + L"vaulthost.exe\""), 2u) << "usage";
+        EXPECT_EQ(host_test::RunProgram(L"\"" + BinFolder() + L"vaulthost.exe\"").exitCode, 2u) << "usage";
         EXPECT_EQ(GetGlyphsetPath(), folder ? path : BinFolder() + L"Glyphset.dll");
     }
-}
-
-static std::wstring LastCallOf(const std::wstring& library) {
-    const auto lastCall = reinterpret_cast<const wchar_t* (*)()>(
-        ::GetProcAddress(::GetModuleHandleW(library.c_str()), "LastGlyphsetCall"));
-    return lastCall ? lastCall() : L"library not loaded";
 }
 
 TEST(GlyphsetWrappers, FindTheLibraryThroughTheInstallationAndKeepIt) {
     const std::wstring temp = std::filesystem::temp_directory_path().wstring();
     const std::wstring partial = temp + L"lineage-glyphset-partial\\", full = temp + L"lineage-glyphset-full\\";
-    const std::wstring fake = partial + L"Glyphset.dll";
     for (const std::wstring& folder : {partial, full}) {  // what an earlier run left
         ::CreateDirectoryW(folder.c_str(), nullptr);
         ::DeleteFileW((folder + L"Glyphset.dll").c_str());
     }
     LocationValue location(partial.c_str());
-    EXPECT_EQ(LoadWfPngIcon(L"PNG_SAVE", 3), nullptr) << "nothing installed";
-    EXPECT_EQ(LoadWfIconById(400, 0, 0), nullptr) << "nothing installed";
-    ASSERT_TRUE(::CopyFileW((BinFolder() + L"fakeglyphset\\Glyphset.dll").c_str(), fake.c_str(), FALSE));
+    EXPECT_FALSE(LoadWfPngIcon(L"PNG_SAVE", 3) || LoadWfIconById(400, 0, 0)) << "nothing installed";
+    ASSERT_TRUE(::CopyFileW((BinFolder() + L"fakeglyphset\\Glyphset.dll").c_str(), (partial + L"Glyphset.dll").c_str(),
+                            FALSE));
     EXPECT_EQ(LoadWfPngIcon(L"PNG_SAVE", 3), nullptr) << "the library lacks that entry point";
-    EXPECT_EQ(::GetModuleHandleW(fake.c_str()), nullptr) << "and is let go again";
+    EXPECT_EQ(::GetModuleHandleW((partial + L"Glyphset.dll").c_str()), nullptr) << "and is let go again";
+    const auto lastCall = [&] {
+        const HMODULE fake = ::GetModuleHandleW((partial + L"Glyphset.dll").c_str());
+        const auto call = reinterpret_cast<const wchar_t* (*)()>(::GetProcAddress(fake, "LastGlyphsetCall"));
+        return std::wstring(call ? call() : L"library not loaded");
+    };
     for (const auto& [number, call] : {std::pair{400, L"png 400 32768 0 0"}, {950, L"png 950 32768 0 0"},
                                        {399, L"icon 399 1 32768 20 24"}, {951, L"icon 951 1 32768 20 24"}}) {
         EXPECT_TRUE(ScopedHICON(LoadWfIconById(number, 20, 24))) << number;
-        EXPECT_EQ(LastCallOf(fake), call);
+        EXPECT_EQ(lastCall(), call);
     }
     location.Set(full.c_str());
     EXPECT_EQ(LoadWfPngIcon(L"PNG_SAVE", 3), nullptr) << "nothing installed there yet";
     ASSERT_TRUE(::CopyFileW((BinFolder() + L"Glyphset.dll").c_str(), (full + L"Glyphset.dll").c_str(), FALSE));
     EXPECT_TRUE(ScopedHICON(LoadWfPngIcon(L"PNG_SAVE", 3))) << "found on the next call";
     EXPECT_TRUE(ScopedHICON(LoadWfPngIconById(401)));
-    EXPECT_EQ(LastCallOf(fake), L"png 401 32768 0 0") << "entry points found before are kept";
+    EXPECT_EQ(lastCall(), L"png 401 32768 0 0") << "entry points found before are kept";
 }

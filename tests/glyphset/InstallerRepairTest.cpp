@@ -1,14 +1,15 @@
 // The icon cache's loader has the installer put back a library missing beside the module. Wine's
-// MsiInstallMissingComponentW answers success and does nothing, so the loader gets that call as
-// Windows answers it, made of installer calls that Wine implements; all else is the real installer
-// with the host's real packages.
+// MsiInstallMissingComponentW answers success and does nothing, so the loader gets it as Windows answers
+// it, made of installer calls Wine implements; all else is the real installer with the host's packages.
+#include "../host/HostTestSupport.h"
 #include "GlyphsetTestSupport.h"
 #include "contracts/GlyphsetInstaller.h"
 #include "icons/WorkflowIcons.h"
 
 namespace {
 
-using glyphset_test::RunProcess;
+DWORD RunProcess(const std::wstring& commandLine) { return host_test::RunProgram(commandLine).exitCode; }
+
 std::wstring g_calls;
 UINT Logged(UINT result, const std::wstring& call) {
     g_calls += call + L" -> " + std::to_wstring(result) + L"\n";
@@ -37,10 +38,6 @@ TEST(InstallerRepair, DISABLED_InTheInstallationFolder) {
     EXPECT_EQ(g_calls, _wgetenv(L"LINEAGE_EXPECTED_INSTALLER_CALLS"));
 }
 
-struct Uninstall {
-    std::wstring package;
-    ~Uninstall() { RunProcess(L"msiexec /x \"" + package + L"\" /qn"); }
-};
 TEST(InstallerRepair, PutsTheLibraryBackBesideTheModule) {
     const std::wstring install = L"install " GLYPHSET_PRODUCT_CODE L" " GLYPHSET_COMPONENT_CODE L" 5 -> ";
     const std::pair<const wchar_t*, std::wstring> kPackages[] = {
@@ -48,21 +45,24 @@ TEST(InstallerRepair, PutsTheLibraryBackBesideTheModule) {
         {L"GlyphsetLater.msi",  // a later release: another product code, found by the second upgrade code
          install + L"1605\nrelated " GLYPHSET_UPGRADE_CODE_1 L" 0 -> 259\nrelated " GLYPHSET_UPGRADE_CODE_2
                    L" 0 -> 0\ninstall " GLYPHSET_LATER_PRODUCT_CODE L" " GLYPHSET_COMPONENT_CODE L" 5 -> 0\n"}};
-    const std::wstring bin = glyphset_test::BinFolder();
     const std::wstring installed = _wgetenv(L"ProgramFiles") + std::wstring(L"\\Brightfold\\Ledgerix Enterprise\\");
-    const std::wstring probe = installed + L"RepairProbe.exe";
+    struct Uninstall {
+        std::wstring package;
+        ~Uninstall() { RunProcess(L"msiexec /x " + package); }
+    };
     for (const auto& [file, calls] : kPackages) {
-        const Uninstall package{bin + L"..\\glyphset\\" + file};
-        ASSERT_EQ(RunProcess(L"msiexec /i \"" + package.package + L"\" /qn"), 0u) << file;
+        const Uninstall installing{L"\"" + glyphset_test::BinFolder() + L"..\\glyphset\\" + file + L"\" /qn"};
+        ASSERT_EQ(RunProcess(L"msiexec /i " + installing.package), 0u) << file;
         ASSERT_TRUE(::DeleteFileW((installed + L"Glyphset.dll").c_str())) << file;
         // The host's installation: the module, and the DPI helper the library links with.
-        ASSERT_TRUE(::CopyFileW(ModulePath(nullptr).c_str(), probe.c_str(), FALSE));
-        ASSERT_TRUE(::CopyFileW((bin + L"ZebSettings.dll").c_str(), (installed + L"ZebSettings.dll").c_str(), FALSE));
+        ASSERT_TRUE(::CopyFileW(ModulePath(nullptr).c_str(), (installed + L"RepairProbe.exe").c_str(), FALSE));
+        ASSERT_TRUE(::CopyFileW((glyphset_test::BinFolder() + L"ZebSettings.dll").c_str(),
+                                (installed + L"ZebSettings.dll").c_str(), FALSE));
         ::SetEnvironmentVariableW(L"LINEAGE_EXPECTED_INSTALLER_CALLS", calls.c_str());
-        EXPECT_EQ(RunProcess(L"\"" + probe + L"\" --gtest_brief=1 --gtest_also_run_disabled_tests "
+        EXPECT_EQ(RunProcess(L"\"" + installed + L"RepairProbe.exe\" --gtest_brief=1 --gtest_also_run_disabled_tests "
                              L"--gtest_filter=InstallerRepair.DISABLED_InTheInstallationFolder"), 0u) << file;
         EXPECT_NE(::GetFileAttributesW((installed + L"Glyphset.dll").c_str()), INVALID_FILE_ATTRIBUTES) << file;
-        ::DeleteFileW(probe.c_str());
+        ::DeleteFileW((installed + L"RepairProbe.exe").c_str());
         ::DeleteFileW((installed + L"ZebSettings.dll").c_str());
     }
 }

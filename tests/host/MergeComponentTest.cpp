@@ -1,120 +1,72 @@
-// The merge component registered by regsvr32 and called as the module calls it, through COM.
+// The merge component registered as its installer does and called as the module calls it, through COM.
 #include <gtest/gtest.h>
 #include <ole2.h>
 #include <wrl/client.h>
-
-#include <fstream>
 #include <iterator>
-#include <vector>
 #include "HostTestSupport.h"
-#include "base/ScopedHandle.h"
 #include "contracts/MergeComponent.h"
 
 namespace {
 
-using Microsoft::WRL::ComPtr;
-
-DWORD Regsvr32(const std::wstring& options) {
-    const auto dll = host_test::QuoteArgument((host_test::BinFolder() / L"LedgerixMerge.dll").wstring());
-    const auto run = host_test::RunProgram(L"C:\\windows\\system32\\regsvr32.exe", options + L" " + dll);
-    return run.exited ? run.exitCode : ~0u;
+// An entry point of the server, loaded while the call runs.
+HRESULT CallServer(const char* entry) {
+    const ScopedHMODULE server(::LoadLibraryW((lineage_test::ExecutableFolder() + L"LedgerixMerge.dll").c_str()));
+    return reinterpret_cast<HRESULT(WINAPI*)()>(::GetProcAddress(server.get(), entry))();
 }
 
-// As the module does it: create as IUnknown, run, then ask for the merge interface.
-HRESULT CreateMerge(ComPtr<ILedgerixMerge>& merge) {
-    ComPtr<IUnknown> unknown;
-    HRESULT hr = ::CoCreateInstance(CLSID_LedgerixMerge, nullptr, CLSCTX_ALL, IID_IUnknown, &unknown);
-    if (SUCCEEDED(hr)) hr = ::OleRun(unknown.Get());
-    return SUCCEEDED(hr) ? unknown.As(&merge) : hr;
-}
-
-// A window's label, then its list's lines.
-std::vector<std::wstring> Listed(HWND window) {
-    wchar_t line[128] = {};
-    ::GetWindowTextW(::FindWindowExW(window, nullptr, L"Static", nullptr), line, 128);
-    std::vector<std::wstring> lines{line};
-    HWND list = ::FindWindowExW(window, nullptr, L"ListBox", nullptr);
-    for (LRESULT i = 0; i < ::SendMessageW(list, LB_GETCOUNT, 0, 0); ++i)
-        if (::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line)) > 0) lines.push_back(line);
-    return lines;
-}
-
-class MergeComponentTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { ASSERT_EQ(0u, Regsvr32(L"/s")); }
-    static void TearDownTestSuite() { EXPECT_EQ(0u, Regsvr32(L"/u /s")); }
-    void SetUp() override {
-        ::SetEnvironmentVariableW(L"LINEAGE_MERGE_LOG", m_log.c_str());
-        ASSERT_EQ(S_OK, CreateMerge(m_merge));
-    }
-    void TearDown() override { ::SetEnvironmentVariableW(L"LINEAGE_MERGE_LOG", nullptr); }
-    std::string Log() const {
-        std::ifstream f(m_log, std::ios::binary);
-        return {std::istreambuf_iterator<char>(f), {}};
-    }
-
-    host_test::TempFolder m_folder;
-    std::filesystem::path m_log = m_folder.path() / L"merge.log";
-    ScopedCOMInitializer m_com;
-    ComPtr<ILedgerixMerge> m_merge;
+struct Request {
+    ScopedBSTR name{::SysAllocString(L"Engineering \u00C5")};
+    BSTR vault = name.get();
+    long count = 2;
+    MergeSelection records[2] = {MakeMergeSelection(22, 4), MakeMergeSelection(21, 7)}, *items = records;
+    void* reserved = nullptr;
 };
 
-TEST_F(MergeComponentTest, AcceptedFilesAreListedAndLoggedInOrderUntilTheWindowCloses) {
-    MergeSelection items[] = {MakeMergeSelection(22, 4), MakeMergeSelection(21, 7)};
-    ScopedBSTR vault(::SysAllocString(L"Engineering \u00C5"));
-    ASSERT_EQ(S_OK, m_merge->MergeFiles(vault.get(), 2, items, nullptr));
-    EXPECT_EQ("Engineering \xC3\x85\t2\t22/4\t21/7\n", Log());
-    HWND window = ::FindWindowW(nullptr, L"Merge");
-    ASSERT_TRUE(window && ::IsWindowVisible(window) && !::FindWindowExW(nullptr, window, nullptr, L"Merge"));
-    EXPECT_EQ(::GetCurrentThreadId(), ::GetWindowThreadProcessId(window, nullptr));
-    EXPECT_EQ((std::vector<std::wstring>{L"Vault: Engineering \u00C5", L"Document 22 (folder 4)",
-                                         L"Document 21 (folder 7)"}),
-              Listed(window));
-    // The open window alone keeps the server loaded; closing it lets the server go.
-    m_merge.Reset();
-    const auto canUnload = reinterpret_cast<HRESULT(WINAPI*)()>(
-        ::GetProcAddress(::GetModuleHandleW(L"LedgerixMerge.dll"), "DllCanUnloadNow"));
-    ASSERT_TRUE(canUnload);
-    EXPECT_EQ(S_FALSE, canUnload());
-    ::SendMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(S_OK, canUnload());
-}
-
-TEST_F(MergeComponentTest, AnythingMalformedIsRefusedWithoutWindowOrLog) {
-    struct Request {
-        ScopedBSTR name{::SysAllocString(L"Engineering")};
-        BSTR vault = name.get();
-        long count = 2;
-        MergeSelection records[2] = {MakeMergeSelection(21, 4), MakeMergeSelection(22, 4)}, *items = records;
-        void* reserved = nullptr;
-    };
+TEST(MergeComponent, RefusesAnythingMalformedListsAndLogsTheRestInOrderUntilTheWindowCloses) {
+    ASSERT_EQ(S_OK, CallServer("DllRegisterServer"));
+    const host_test::TempFolder folder;
+    const std::filesystem::path log = folder.path() / L"merge.log";
+    ::SetEnvironmentVariableW(L"LINEAGE_MERGE_LOG", log.c_str());
+    const ScopedCOMInitializer com;
+    // As the module does it: create as IUnknown, run, then ask for the merge interface.
+    Microsoft::WRL::ComPtr<IUnknown> unknown;
+    Microsoft::WRL::ComPtr<ILedgerixMerge> merge;
+    ASSERT_EQ(S_OK, ::CoCreateInstance(CLSID_LedgerixMerge, nullptr, CLSCTX_ALL, IID_IUnknown, &unknown));
+    ASSERT_TRUE(::OleRun(unknown.Get()) == S_OK && unknown.As(&merge) == S_OK);
     const std::pair<const char*, void (*)(Request&)> cases[] = {
         {"first field 2", [](Request& r) { r.records[1].kind = 2; }},
         {"VARIANT not empty", [](Request& r) { r.records[1].reserved.vt = VT_I4; }},
         {"last tail byte", [](Request& r) { r.records[1].tail[91] = 1; }},
-        {"empty vault name", [](Request& r) { r.name.reset(::SysAllocString(L"")); r.vault = r.name.get(); }},
-        {"count 0", [](Request& r) { r.count = 0; }},
-        {"absurd count", [](Request& r) { r.count = 1 << 30; }},
-        {"no array", [](Request& r) { r.items = nullptr; }},
-        {"reserved not 0", [](Request& r) { r.reserved = &r; }},
-    };
+        {"empty vault name", [](Request& r) { r.name.reset(::SysAllocString(L"")), r.vault = r.name.get(); }},
+        {"count 0", [](Request& r) { r.count = 0; }}, {"absurd count", [](Request& r) { r.count = 1 << 30; }},
+        {"no array", [](Request& r) { r.items = nullptr; }}, {"reserved not 0", [](Request& r) { r.reserved = &r; }}};
     for (const auto& [what, spoil] : cases) {
         Request r;
         spoil(r);
-        EXPECT_EQ(E_INVALIDARG, m_merge->MergeFiles(r.vault, r.count, r.items, r.reserved)) << what;
+        EXPECT_EQ(E_INVALIDARG, merge->MergeFiles(r.vault, r.count, r.items, r.reserved)) << what;
+        EXPECT_FALSE(::FindWindowW(nullptr, L"Merge") || std::filesystem::exists(log)) << what;
     }
-    EXPECT_FALSE(::FindWindowW(nullptr, L"Merge"));
-    EXPECT_FALSE(std::filesystem::exists(m_log));
-}
-
-// How a host makes the class answer without the merge interface: emulated by another class.
-TEST_F(MergeComponentTest, EmulatedByAnotherClassItHasNoMergeInterface) {
-    constexpr CLSID kShellLink = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-    ASSERT_EQ(S_OK, ::CoTreatAsClass(CLSID_LedgerixMerge, kShellLink));
-    ComPtr<ILedgerixMerge> merge;
-    EXPECT_EQ(E_NOINTERFACE, CreateMerge(merge));
-    EXPECT_EQ(S_OK, ::CoTreatAsClass(CLSID_LedgerixMerge, CLSID_NULL));
-    EXPECT_EQ(S_OK, CreateMerge(merge));
+    Request good;
+    ASSERT_EQ(S_OK, merge->MergeFiles(good.vault, good.count, good.items, nullptr));
+    std::ifstream logged(log, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(logged), {}), "Engineering \xC3\x85\t2\t22/4\t21/7\n");
+    const HWND window = ::FindWindowW(nullptr, L"Merge");
+    ASSERT_TRUE(window && ::IsWindowVisible(window) && !::FindWindowExW(nullptr, window, nullptr, L"Merge"));
+    EXPECT_EQ(::GetCurrentThreadId(), ::GetWindowThreadProcessId(window, nullptr));
+    std::wstring shown = lineage_test::WindowText(::FindWindowExW(window, nullptr, L"Static", nullptr));
+    wchar_t line[64];
+    for (int i = 0; ::SendMessageW(::FindWindowExW(window, nullptr, L"ListBox", nullptr), LB_GETTEXT, i,
+                                   reinterpret_cast<LPARAM>(line)) > 0; ++i)
+        shown.append(L"|").append(line);
+    EXPECT_EQ(shown, L"Vault: Engineering \u00C5|Document 22 (folder 4)|Document 21 (folder 7)");
+    // The open window alone keeps the server loaded; closing it lets the server go.
+    unknown.Reset();
+    merge.Reset();
+    EXPECT_EQ(S_FALSE, CallServer("DllCanUnloadNow"));
+    ::SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(S_OK, CallServer("DllCanUnloadNow"));
+    ::SetEnvironmentVariableW(L"LINEAGE_MERGE_LOG", nullptr);
+    EXPECT_EQ(S_OK, CallServer("DllUnregisterServer"));
 }
 
 }  // namespace

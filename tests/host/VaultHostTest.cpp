@@ -1,181 +1,120 @@
-// vaulthost.exe run as a user runs it. A stand-in module takes Lineage.dll's place and writes
-// down what it was handed, so a run that reaches the module ends on its own; a refused run must
-// end with exit code 2, one line on stderr, and without ever reaching the module (no dialog).
+// vaulthost.exe run as a user runs it: with a stand-in module that writes down what it was handed, refused
+// with exit code 2 and one line on stderr without reaching the module, and with the real module.
 #include <gtest/gtest.h>
 #include "HostTestSupport.h"
-#include <fstream>
-#include <map>
-#include <optional>
-#include <vector>
+#include <iterator>
+#include "SourceTree.h"
+#include "module/resource.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using host_test::ProgramRun;
-
-// Copies of the program beside the module it may load: the stand-in, none, or a library that
-// lacks the entry point.
-enum class Module { Present, Missing, WithoutEntryPoint };
-
-constexpr char kGoodVault[] = R"({"name": "Engineering", "root": "files\\", "documents": [], "branches": [
-  {"id": 7, "name": "Release 2", "creator": "anna", "files": [
-    {"sourceDocId": 12, "sourceFolderId": 3, "branchDocId": 22, "branchFolderId": 4, "sourceName": "housing.bfprt",
-     "branchName": "housing.bfprt", "sourceFolder": "Parts\\", "branchFolder": "Release 2\\Parts\\"},
-    {"sourceDocId": 11, "sourceFolderId": 3, "branchDocId": 21, "branchFolderId": 4, "sourceName": "bracket.bfprt",
-     "branchName": "bracket.bfprt", "sourceFolder": "Parts\\", "branchFolder": "Release 2\\Parts\\"}]}]})";
-
-std::wstring Replace(std::wstring text, const std::wstring& placeholder, const std::wstring& value) {
-    for (size_t at = text.find(placeholder); at != std::wstring::npos; at = text.find(placeholder, at + value.size()))
-        text.replace(at, placeholder.size(), value);
-    return text;
-}
+using namespace host_test;
 
 class VaultHost : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        s_programs = new host_test::TempFolder;
-        const fs::path bin = host_test::BinFolder();
-        for (const auto& [module, source] : {std::pair{Module::Present, L"FakeLineage.dll"},
-                                             {Module::Missing, nullptr}, {Module::WithoutEntryPoint, L"Dbcall.dll"}}) {
-            fs::create_directories(Folder(module));
-            fs::copy_file(bin / L"vaulthost.exe", Folder(module) / L"vaulthost.exe");
-            fs::copy_file(bin / L"Dbcall.dll", Folder(module) / L"Dbcall.dll");
-            if (source)
-                fs::copy_file(bin / source, Folder(module) / L"Lineage.dll");
+    // The program beside the stand-in module (folder 0), no module (1), a module without the entry point (2).
+    VaultHost() {
+        for (const wchar_t* module : {L"FakeLineage.dll", L"", L"Dbcall.dll"}) {
+            const fs::path folder = Folder(m_folders++);
+            fs::create_directories(folder);
+            for (const auto& [from, to] : {std::pair{L"vaulthost.exe", L"vaulthost.exe"},
+                                           {L"Dbcall.dll", L"Dbcall.dll"}, {module, L"Lineage.dll"}})
+                if (*from)
+                    fs::copy_file(lineage_test::ExecutableFolder() + from, folder / to);
         }
+        ::SetEnvironmentVariableW(L"LINEAGE_FAKE_REPORT", m_report.c_str());
     }
-    static void TearDownTestSuite() { delete s_programs; }
-    static fs::path Folder(Module module) { return s_programs->path() / std::to_wstring(static_cast<int>(module)); }
+    ~VaultHost() override { ::SetEnvironmentVariableW(L"LINEAGE_FAKE_REPORT", nullptr); }
+    fs::path Folder(int module) const { return m_data.path() / std::to_wstring(module); }
 
-    void SetUp() override { ::SetEnvironmentVariableW(L"LINEAGE_FAKE_REPORT", m_report.c_str()); }
-    void TearDown() override { ::SetEnvironmentVariableW(L"LINEAGE_FAKE_REPORT", nullptr); }
-
-    ProgramRun Run(const std::vector<std::wstring>& arguments, Module module = Module::Present) const {
-        std::wstring commandLine;
+    ProgramRun Run(const std::vector<std::wstring>& arguments, int module = 0) const {
+        std::wstring commandLine = L"\"" + (Folder(module) / L"vaulthost.exe").wstring() + L"\"";
         for (const std::wstring& argument : arguments)
-            commandLine += host_test::QuoteArgument(argument) + L" ";
-        return host_test::RunProgram(Folder(module) / L"vaulthost.exe", commandLine);
+            commandLine += L" \"" + argument + L"\"";
+        return RunProgram(commandLine);
     }
-    // What the stand-in module wrote down, key by key; "file" lines in their order.
-    std::multimap<std::string, std::string> Report(const ProgramRun& run) const {
-        EXPECT_TRUE(run.exited && run.exitCode == 0 && run.standardError.empty()) << run.standardError;
-        std::multimap<std::string, std::string> report;
-        std::ifstream in(m_report);
-        for (std::string line; std::getline(in, line);)
-            report.emplace(line.substr(0, line.find('=')), line.substr(line.find('=') + 1));
-        return report;
-    }
-    static std::string Value(const std::multimap<std::string, std::string>& report, const char* key) {
-        const auto it = report.find(key);
-        return it == report.end() ? "<absent>" : it->second;
-    }
-    void ExpectRefused(const ProgramRun& run, const std::string& fragment) const {
-        ASSERT_TRUE(run.exited) << "vaulthost still ran at the time limit: something waits for a user";
-        EXPECT_EQ(run.exitCode, 2u);
-        EXPECT_EQ(run.standardOutput, "");
-        const std::string& error = run.standardError;
-        EXPECT_EQ(error.rfind("vaulthost: ", 0), 0u) << error;
-        EXPECT_EQ(error.find('\n'), error.size() - 1) << "one line only: " << error;
-        EXPECT_EQ(error.find("\r\n"), error.size() - 2) << error;
-        EXPECT_NE(error.find(fragment), std::string::npos) << "expected \"" << fragment << "\" in " << error;
-        EXPECT_FALSE(fs::exists(m_report)) << "the module was called, so a dialog would have shown";
+    // What the stand-in module wrote down.
+    std::string Report(const ProgramRun& run) const {
+        EXPECT_TRUE(run.exited && run.exitCode == 0 && run.errors.empty()) << run.errors;
+        std::string text{std::istreambuf_iterator<char>(std::ifstream(m_report).rdbuf()), {}};
+        fs::remove(m_report);
+        return text;
     }
 
-    static inline host_test::TempFolder* s_programs = nullptr;
-    host_test::TempFolder m_data;
-    const std::wstring m_goodVault = m_data.Write(L"engineering.vault.json", kGoodVault);
+    TempFolder m_data;
+    int m_folders = 0;
+    const std::wstring m_goodVault = m_data.Write(L"engineering.vault.json", kVault);
     const fs::path m_report = m_data.path() / L"module-report.txt";
 };
 
-TEST_F(VaultHost, ShowsTheBranchThroughTheModuleAndExitsZeroWhenItReturns) {
-    const auto report = Report(Run({L"--vault", m_goodVault, L"--branch", L"7", L"--focus", L"11"}));
-    const std::string root = WideToUtf8(m_data.path().wstring() + L"\\files\\");
-    const std::multimap<std::string, std::string> expected = {
-        {"focus", "11"}, {"branch", "7"}, {"parent", "none"}, {"vault.name", "Engineering"}, {"vault.root", root},
-        {"vault.dispatch.name", "Engineering"}, {"vault.dispatch.root", root}, {"document.proc", "yes"},
-        {"branch.result", "0"}, {"branch.name", "Release 2"}, {"branch.creator", "anna"},
-        {"file", "Parts\\housing.bfprt -> Release 2\\Parts\\housing.bfprt"},
-        {"file", "Parts\\bracket.bfprt -> Release 2\\Parts\\bracket.bfprt"}};
-    EXPECT_EQ(report, expected);
+TEST_F(VaultHost, HandsTheModuleTheBranchTheFocusAndTheVault) {
+    const auto expected = [](const char* head, const fs::path& folder, const char* tail) {
+        const std::string root = WideToUtf8(folder / L"files\\");
+        return head + ("\nparent=none\nname=Engineering|Engineering\nroot=" + root + "|" + root + "\ndocuments=yes\n") +
+               tail;
+    };
+    EXPECT_EQ(Report(Run({L"--vault", m_goodVault, L"--branch", L"7", L"--focus", L"11"})),
+              expected("focus=11\nbranch=7", m_data.path(),
+                       "result=0\ndetails=Release 2 by anna\nfile=Parts\\bracket.bfprt -> Release 2\\Parts\\b.bfprt "
+                       "shared\nfile=Docs\\Makefile -> Release 2\\Docs\\Makefile\n"));
+    // Without a focus, from a path with spaces and non-ASCII letters; a branch it lacks goes to the module too.
+    const std::wstring path = m_data.Write(L"my vaults\\\u00C5rhus \u00FCbung.vault.json", kVault);
+    EXPECT_EQ(Report(Run({L"--branch", L"99", L"--vault", path})),
+              expected("focus=0\nbranch=99", m_data.path() / L"my vaults", "result=1\ndetails= by \n"));
 }
 
-TEST_F(VaultHost, WithoutFocusAVaultPathWithSpacesAndNonAsciiLettersOrAMissingBranch) {
-    const std::wstring path = m_data.Write(L"my vaults\\\u00C5rhus \u00FCbung.vault.json", kGoodVault);
-    const auto report = Report(Run({L"--branch", L"7", L"--vault", path}));
-    EXPECT_EQ(Value(report, "focus"), "0");
-    EXPECT_EQ(Value(report, "vault.root"), WideToUtf8(m_data.path().wstring() + L"\\my vaults\\files\\"));
-    // The module itself shows a branch it cannot load as an empty dialog.
-    EXPECT_NE(Value(Report(Run({L"--vault", m_goodVault, L"--branch", L"99"})), "branch.result"), "0");
-}
-
-TEST_F(VaultHost, AMissingModuleOrEntryPointIsNamed) {
-    ExpectRefused(Run({L"--vault", m_goodVault, L"--branch", L"7"}, Module::Missing),
-                  WideToUtf8((Folder(Module::Missing) / L"Lineage.dll").wstring()) + " cannot be loaded: ");
-    ExpectRefused(Run({L"--vault", m_goodVault, L"--branch", L"7"}, Module::WithoutEntryPoint),
-                  "Lineage.dll does not export gvShowBranchDetails");
-}
-
-// The arguments, with {vault} for a good vault file and {bad} for a file holding `content`
-// ({folder} names a folder, {bad} without content an absent file); the words expected on the
-// error line, where {bad} and {folder} stand for those paths.
-TEST_F(VaultHost, RefusesBadArgumentsAndVaultFilesWithOneLineAndExitCodeTwo) {
-    const std::string nested = std::string(20000, '[') + std::string(20000, ']');
+TEST_F(VaultHost, RefusesBadArgumentsVaultFilesAndModulesWithOneLineAndExitCodeTwo) {
+    const std::wstring& vault = m_goodVault, absent = (m_data.path() / L"absent.vault.json").wstring();
     const struct {
         std::vector<std::wstring> arguments;
-        std::optional<std::string> content;
         std::string expected;
+        int module = 0;
     } refusals[] = {
-        {{}, {}, "--vault FILE is missing (usage: vaulthost --vault FILE --branch ID [--focus DOCID])"},
-        {{L"--branch", L"7"}, {}, "--vault FILE is missing"},
-        {{L"--vault", L"{vault}"}, {}, "--branch ID is missing"},
-        {{L"--branch", L"7", L"--vault"}, {}, "--vault needs a value FILE"},
-        {{L"--vault", L"--branch", L"7"}, {}, "--vault needs a value FILE"},
-        {{L"--vault", L"", L"--branch", L"7"}, {}, "--vault needs a value FILE"},
-        {{L"--vault", L"{vault}", L"--branch"}, {}, "--branch needs a value ID"},
-        {{L"--vault", L"{vault}", L"--branch", L"seven"}, {}, "--branch ID must be a whole number, found \"seven\""},
-        {{L"--vault", L"{vault}", L"--branch", L"7x"}, {}, "--branch ID must be a whole number, found \"7x\""},
-        {{L"--vault", L"{vault}", L"--branch", L"2147483648"}, {}, "whole number, found \"2147483648\""},
-        {{L"--vault", L"{vault}", L"--branch", std::wstring(30000, L'7') + L"x"}, {},
+        {{}, "--vault FILE is missing (usage: vaulthost --vault FILE --branch ID [--focus DOCID])"},
+        {{L"--vault", vault}, "--branch ID is missing"},
+        {{L"--branch", L"7", L"--vault"}, "--vault needs a value FILE"},
+        {{L"--vault", L"--branch", L"7"}, "--vault needs a value FILE"},
+        {{L"--vault", L"", L"--branch", L"7"}, "--vault needs a value FILE"},
+        {{L"--vault", vault, L"--branch", L"7x"}, "--branch ID must be a whole number, found \"7x\""},
+        {{L"--vault", vault, L"--branch", L"2147483648"}, "whole number, found \"2147483648\""},
+        {{L"--vault", vault, L"--branch", std::wstring(30000, L'7') + L"x"},
          "--branch ID must be a whole number, found \"" + std::string(40, '7') + "...\" (usage: "},
-        {{L"--vault", L"{vault}", L"--branch", L"-"}, {}, "--branch ID must be a whole number, found \"-\""},
-        {{L"--vault", L"{vault}", L"--branch", L"7", L"--focus", L"1.5"}, {},
-         "--focus DOCID must be a whole number, found \"1.5\""},
-        {{L"--vault", L"{vault}", L"--branch", L"7", L"--focus"}, {}, "--focus needs a value DOCID"},
-        {{L"--vault", L"{vault}", L"--branch", L"7", L"--colour", L"red"}, {}, "unknown argument \"--colour\""},
-        {{L"--vault", L"{vault}", L"7"}, {}, "unknown argument \"7\""},
-        {{L"-vault", L"{vault}", L"--branch", L"7"}, {}, "unknown argument \"-vault\""},
-        {{L"--vault", L"{vault}", L"--branch", L"7", L"--branch", L"8"}, {}, "--branch is given twice"},
-        {{L"--vault", L"{bad}", L"--branch", L"7"}, {}, "vaulthost: {bad}: cannot be opened: "},
-        {{L"--vault", L"{folder}", L"--branch", L"7"}, {}, "vaulthost: {folder}: is a folder, not a vault file"},
-        {{L"--vault", L"{bad}", L"--branch", L"7"}, "", "vaulthost: {bad}: malformed JSON at byte 1, line 1, column 1: "},
-        {{L"--vault", L"{bad}", L"--branch", L"7"}, "{\n  \"name\": \"E\",\n  \"root\" \"x\"\n}",
-         "vaulthost: {bad}: malformed JSON at byte 29, line 3, column 12: "},
-        {{L"--vault", L"{bad}", L"--branch", L"7"}, "{\"name\": \"a\nb\"}", "vaulthost: {bad}: malformed JSON at byte "},
-        {{L"--vault", L"{bad}", L"--branch", L"7"}, R"({"name": "E", "root": "", "documents": []})",
-         "vaulthost: {bad}: branches is missing"},
-        {{L"--vault", L"{bad}", L"--branch", L"7"}, R"({"name": "E", "root": "", "documents": [], "branches": [
-            {"id": 7, "name": "R", "creator": "a", "files": [{"sourceDocId": 1}]}]})",
-         "vaulthost: {bad}: branches[0].files[0].sourceFolderId is missing"},
-        {{L"--vault", L"{bad}", L"--branch", L"7"}, R"({"name": "E", "root": 5, "documents": [], "branches": []})",
-         "vaulthost: {bad}: root must be a string, found 5"},
-        {{L"--vault", L"{bad}", L"--branch", L"7"}, R"({"name": )" + nested + "}", ": name must be a string, found [[[["}};
-    const std::wstring folder = (m_data.path() / L"a folder").wstring();
-    fs::create_directories(folder);
+        {{L"--vault", vault, L"--branch", L"-"}, "--branch ID must be a whole number, found \"-\""},
+        {{L"--vault", vault, L"--branch", L"7", L"--focus", L"1.5"}, "--focus DOCID must be a whole number"},
+        {{L"-vault", vault, L"--branch", L"7"}, "unknown argument \"-vault\""},
+        {{L"--vault", vault, L"--branch", L"7", L"--branch", L"8"}, "--branch is given twice"},
+        {{L"--vault", absent, L"--branch", L"7"}, WideToUtf8(absent) + ": cannot be opened: "},
+        {{L"--vault", vault, L"--branch", L"7"}, WideToUtf8(Folder(1) / L"Lineage.dll") + " cannot be loaded: ", 1},
+        {{L"--vault", vault, L"--branch", L"7"}, "Lineage.dll does not export gvShowBranchDetails", 2}};
     for (const auto& refusal : refusals) {
-        std::wstring bad = (m_data.path() / L"absent.vault.json").wstring();
-        if (refusal.content)
-            bad = m_data.Write(L"bad.vault.json", *refusal.content);
-        const auto fill = [&](const std::wstring& text) {
-            return Replace(Replace(Replace(text, L"{vault}", m_goodVault), L"{bad}", bad), L"{folder}", folder);
-        };
-        std::vector<std::wstring> arguments;
-        for (const std::wstring& argument : refusal.arguments)
-            arguments.push_back(fill(argument));
         SCOPED_TRACE(refusal.expected);
-        const ProgramRun run = Run(arguments);
-        ExpectRefused(run, WideToUtf8(fill(Utf8ToWide(refusal.expected))));
-        EXPECT_LT(run.standardError.size(), 300u + bad.size()) << "a short line, however long or deep the input";
+        const ProgramRun run = Run(refusal.arguments, refusal.module);
+        ASSERT_TRUE(run.exited) << "vaulthost still ran at the time limit: something waits for a user";
+        EXPECT_EQ(run.exitCode, 2u);
+        EXPECT_EQ(run.errors.rfind("vaulthost: ", 0), 0u) << run.errors;
+        EXPECT_EQ(run.errors.find("\r\n"), run.errors.size() - 2) << "one line only: " << run.errors;
+        EXPECT_NE(run.errors.find(refusal.expected), std::string::npos) << run.errors;
+        EXPECT_LT(run.errors.size(), 400u) << "a short line, however long the input";
+        EXPECT_FALSE(fs::exists(m_report)) << "the module was called: a dialog would have shown";
     }
+}
+
+// The real module on the sample vault, as the demo opens it: the branch's dialog, and exit code 0 once it closes.
+TEST(VaultHostWithTheModule, ShowsTheSampleBranchUntilTheDialogCloses) {
+    const auto showing = [](const PROCESS_INFORMATION& host) {
+        // The host's thread first waits for input in the dialog's modal loop (docs/platform.md).
+        ASSERT_EQ(::WaitForInputIdle(host.hProcess, 30000), 0u);
+        const HWND dialog = ::FindWindowW(L"#32770", L"Associated Branches-Customer A");
+        ASSERT_TRUE(dialog) << "vaulthost showed no dialog of the branch";
+        EXPECT_EQ(::GetWindowThreadProcessId(dialog, nullptr), host.dwThreadId);
+        EXPECT_EQ(lineage_test::ItemCount(::GetDlgItem(dialog, IDC_FILE_LIST)), 7);
+        ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_CLOSE, BN_CLICKED), LPARAM(::GetDlgItem(dialog, IDC_CLOSE)));
+    };
+    const fs::path sample = lineage_test::SourceFolder() / L"samples\\engineering.vault.json";
+    const ProgramRun run = RunProgram(L"\"" + lineage_test::ExecutableFolder() + L"vaulthost.exe\" --vault \"" +
+                                          sample.wstring() + L"\" --branch 8 --focus 11", showing);
+    EXPECT_TRUE(run.exited && run.exitCode == 0 && run.errors.empty()) << run.exitCode << run.errors;
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Brightfold\\Applications\\Ledgerix Enterprise\\Window State");
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #pragma once
-// What the element and image-list tests share: icons made from known pixels, and pixels read
-// back from 32-bpp DIBs.
+// What the toolkit's tests share: icons made from known pixels, pixels read back from 32-bpp DIBs.
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
@@ -9,15 +8,17 @@
 #include <functional>
 #include <vector>
 #include "base/ScopedHandle.h"
+#include "base/Geometry.h"
+#include "toolkit/UIObject.h"
 
 namespace element_test {
 
 using Pixels = std::vector<uint32_t>;  // rows top-down
-constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kWhite = 0xFFFFFF, kRed = 0xFFC82828;
 
 inline ScopedHBITMAP MakeDib(int width, int height, uint32_t** bits) {
     const BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB}};
-    return ScopedHBITMAP(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(bits), nullptr, 0));
+    return ScopedHBITMAP(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(bits), 0, 0));
 }
 
 // A square 32-bpp icon: colour(x, y) gives its pixels, opaque(x, y) its mask (all opaque without one).
@@ -28,15 +29,15 @@ inline ScopedHICON MakeIcon(int size, const std::function<uint32_t(int, int)>& c
     const int stride = (size + 15) / 16 * 2;
     std::vector<BYTE> mask(static_cast<size_t>(size * stride));
     for (int i = 0; i < size * size; ++i) {
-        const int x = i % size, y = i / size;
-        bits[i] = colour(x, y);
-        if (opaque && !opaque(x, y))
-            mask[y * stride + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
+        bits[i] = colour(i % size, i / size);
+        if (opaque && !opaque(i % size, i / size))
+            mask[i / size * stride + i % size / 8] |= static_cast<BYTE>(0x80 >> (i % size % 8));
     }
     const ScopedHBITMAP maskBitmap(::CreateBitmap(size, size, 1, 1, mask.data()));
     ICONINFO info{TRUE, 0, 0, maskBitmap.get(), colours.get()};
     return ScopedHICON(::CreateIconIndirect(&info));
 }
+inline ScopedHICON RedIcon(int size = 16) { return MakeIcon(size, [](int, int) { return kRed; }); }
 
 // The colour bitmap of an icon as 0xAARRGGBB pixels; empty when it cannot be read.
 inline Pixels IconPixels(HICON icon) {
@@ -45,8 +46,7 @@ inline Pixels IconPixels(HICON icon) {
         return {};
     const ScopedHBITMAP colour(info.hbmColor), mask(info.hbmMask);
     BITMAP bm{};
-    if (!::GetObjectW(colour.get(), sizeof(bm), &bm))
-        return {};
+    ::GetObjectW(colour.get(), sizeof(bm), &bm);
     BITMAPINFO bmi{{sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB}};
     Pixels pixels(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
     const ScopedMemDC dc(::CreateCompatibleDC(nullptr));
@@ -78,6 +78,11 @@ inline uint32_t Blend(uint32_t argb, uint32_t below = kWhite) {
         result |= ((s * alpha + 127) / 255 + (d * (255 - alpha) + 127) / 255) << shift;
     }
     return result;
+}
+
+inline CRect RectOf(const BFC::UIObject& element) {
+    CRect rect;
+    return element.GetRect(rect), rect;
 }
 
 } // namespace element_test

@@ -1,6 +1,5 @@
-// Stands in for Lineage.dll when the tests run vaulthost. Rather than showing a dialog it
-// writes down what the host handed over, one "key=value" line each, to the UTF-8 file named
-// by LINEAGE_FAKE_REPORT. It reads everything through the same interfaces the module uses.
+// Stands in for Lineage.dll when the tests run vaulthost: rather than showing a dialog it writes
+// what the host handed over, one "key=value" line each, to the file named by LINEAGE_FAKE_REPORT.
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -13,48 +12,36 @@
 
 namespace {
 
-std::wstring Read(IOrvVault5* vault, HRESULT (STDMETHODCALLTYPE IOrvVault5::*property)(BSTR*)) {
+// A property through the method table, then by name as an automation client reads it.
+std::wstring Read(IOrvVault5* vault, HRESULT (STDMETHODCALLTYPE IOrvVault5::*property)(BSTR*), const wchar_t* name) {
     ScopedBSTR text;
-    if (FAILED((vault->*property)(text.put())))
-        return L"<failed>";
-    return text.get() ? text.get() : L"";
-}
-
-// The same property as an automation client reads it, by name through IDispatch.
-std::wstring ReadByName(IOrvVault5* vault, const wchar_t* name) {
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     DISPID id = DISPID_UNKNOWN;
     DISPPARAMS none = {};
     ScopedVariant result;
-    if (FAILED(vault->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)) ||
-        FAILED(vault->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, result.put(), nullptr,
-                             nullptr)))
+    if (FAILED((vault->*property)(text.put())) || FAILED(vault->GetIDsOfNames(IID_NULL, names, 1, 0, &id)) ||
+        FAILED(vault->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, result.put(), nullptr, nullptr)) ||
+        result.get()->vt != VT_BSTR)
         return L"<failed>";
-    return result.get()->vt == VT_BSTR && result.get()->bstrVal ? result.get()->bstrVal : L"<not a string>";
+    return std::wstring(text.get()) + L"|" + result.get()->bstrVal;
 }
 
 std::wstring Describe(int focusDocId, int branchId, SpMgr* spMgr, IOrvVault5* vault, HWND parent) {
-    std::wstring report;
-    const auto line = [&report](const wchar_t* key, const std::wstring& value) {
-        report.append(key).append(L"=").append(value).append(L"\n");
-    };
-    line(L"focus", std::to_wstring(focusDocId));
-    line(L"branch", std::to_wstring(branchId));
-    line(L"parent", parent ? L"window" : L"none");
-    line(L"vault.name", Read(vault, &IOrvVault5::get_Name));
-    line(L"vault.root", Read(vault, &IOrvVault5::get_RootFolderPath));
-    line(L"vault.dispatch.name", ReadByName(vault, L"name"));
-    line(L"vault.dispatch.root", ReadByName(vault, L"RootFolderPath"));
-    auto* branchProc = dynamic_cast<SpBranch*>(spMgr->mpoGetProc(SpProcId::Branch));
-    line(L"document.proc", dynamic_cast<SpDocument*>(spMgr->mpoGetProc(SpProcId::Document)) ? L"yes" : L"no");
+    const auto text = [](const SpStr& value) { return std::wstring(static_cast<const wchar_t*>(value)); };
     SpBranchBasicInfo info;
     std::vector<SpBranchFileInfo*> files;
-    line(L"branch.result", std::to_wstring(branchProc->mhGetBranchDetails(branchId, info, files)));
-    line(L"branch.name", static_cast<const wchar_t*>(info.name));
-    line(L"branch.creator", static_cast<const wchar_t*>(info.creator));
+    const long result =
+        dynamic_cast<SpBranch*>(spMgr->mpoGetProc(SpProcId::Branch))->mhGetBranchDetails(branchId, info, files);
+    std::wstring report = L"focus=" + std::to_wstring(focusDocId) + L"\nbranch=" + std::to_wstring(branchId) +
+                          L"\nparent=" + (parent ? L"window" : L"none") + L"\nname=" +
+                          Read(vault, &IOrvVault5::get_Name, L"name") + L"\nroot=" +
+                          Read(vault, &IOrvVault5::get_RootFolderPath, L"RootFolderPath") + L"\ndocuments=" +
+                          (dynamic_cast<SpDocument*>(spMgr->mpoGetProc(SpProcId::Document)) ? L"yes" : L"no") +
+                          L"\nresult=" + std::to_wstring(result) + L"\ndetails=" + text(info.name) + L" by " +
+                          text(info.creator) + L"\n";
     for (SpBranchFileInfo* file : files) {
-        line(L"file", std::wstring(file->sourceFolder) + static_cast<const wchar_t*>(file->sourceName) + L" -> " +
-                          static_cast<const wchar_t*>(file->branchFolder) + static_cast<const wchar_t*>(file->branchName));
+        report += L"file=" + text(file->sourceFolder) + text(file->sourceName) + L" -> " + text(file->branchFolder) +
+                  text(file->branchName) + (file->shared ? L" shared\n" : L"\n");
         delete file;
     }
     return report;
@@ -69,6 +56,6 @@ extern "C" __declspec(dllexport) void gvShowBranchDetails(int focusDocId, int br
             std::ofstream(std::filesystem::path(path), std::ios::binary)
                 << WideToUtf8(Describe(focusDocId, branchId, spMgr, vault, parent));
     } catch (...) {
-        // A test double has nobody to tell; the missing report fails the test.
+        // Nobody to tell: the missing report fails the test.
     }
 }
