@@ -21,7 +21,8 @@ wine_prefix_create() {
   "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
   "$WINESERVER" -w
   local setting key value data
-  for setting in "$@"; do
+  # A crash ends the process at once: Wine's default debugger would hold it until a timeout.
+  for setting in 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug|Debugger|' "$@"; do
     IFS='|' read -r key value data <<<"$setting"
     "$WINE" reg add "$key" /v "$value" /d "$data" /f </dev/null >/dev/null 2>&1
   done
