@@ -1,26 +1,13 @@
 #pragma once
-// A real top-level window with child controls, and a wait that pumps messages instead of sleeping.
+// A real top-level window with child controls for the tests of the host's services.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <functional>
 #include "base/Geometry.h"
 #include "base/ScopedHandle.h"
 #include "module/resource.h"
 
 namespace services_test {
-
-// Runs the thread's messages until `done` answers true; false when five seconds pass first.
-inline bool PumpUntil(const std::function<bool()>& done) {
-    const ULONGLONG deadline = ::GetTickCount64() + 5000;
-    for (MSG msg; !done(); ::MsgWaitForMultipleObjectsEx(0, nullptr, 50, QS_ALLINPUT, MWMO_INPUTAVAILABLE)) {
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageW(&msg);
-        if (::GetTickCount64() >= deadline)
-            return done();
-    }
-    return true;
-}
 
 inline CRect ScreenRect(HWND wnd) {
     CRect rect;

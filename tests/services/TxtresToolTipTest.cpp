@@ -94,7 +94,13 @@ TEST_F(TxtresToolTips, ATitledTextShowsItsDescriptionUnderABoldTitleWhenTheMouse
     ::ClientToScreen(m_window.hwnd(), &point);
     ::SetCursorPos(point.x, point.y);
     ::SendMessageW(m_window.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(30, 25));  // what TTF_SUBCLASS relays
-    ASSERT_TRUE(services_test::PumpUntil([&] { return ::IsWindowVisible(ToolTip()) != FALSE; }));
+    const ULONGLONG deadline = ::GetTickCount64() + 5000;
+    for (MSG msg; !::IsWindowVisible(ToolTip()) && ::GetTickCount64() < deadline;) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+    }
+    ASSERT_TRUE(::IsWindowVisible(ToolTip()));
     wchar_t shown[128] = {};
     ::GetWindowTextW(ToolTip(), shown, 128);
     EXPECT_STREQ(shown, L"Opens a CSV file.");
