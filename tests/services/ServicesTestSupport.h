@@ -31,7 +31,8 @@ public:
     HWND hwnd() const { return m_wnd; }
     HWND AddChild(const wchar_t* windowClass, unsigned id, const CRect& r, DWORD style = 0) const {
         return ::CreateWindowExW(0, windowClass, L"", WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.Width(),
-                                 r.Height(), m_wnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), nullptr, nullptr);
+                                 r.Height(), m_wnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), nullptr,
+                                 nullptr);
     }
     void ResizeClient(int width, int height) const {
         CRect frame(0, 0, width, height);

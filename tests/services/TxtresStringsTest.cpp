@@ -94,7 +94,7 @@ TEST(TxtresStrings, TheFileIsReadLineByLineIntoSectionsAndTheDefaultFileStackAns
     EXPECT_EQ(text(12) + L"|" + text(13) + L"|" + text(14) + L"|" + text(15, L"TS", L"Dlg", L"fallback") + L"|" +
                   text(16) + L"|" + text(21) + L"|" + text(22) + L"|" + text(25),
               L"C:\\temp\\new|tab \\t stays| a = b ||late|nul|bad \uFFFD\uFFFD utf-8|after");
-    EXPECT_EQ(text(2) + text(3) + text(23) + text(24) + text(4294967295u), std::wstring(5, L'-')) << "not read";
+    EXPECT_EQ(text(0) + text(2) + text(3) + text(23) + text(24) + text(4294967295u), std::wstring(6, L'-'));
     EXPECT_EQ(text(20).size(), 200000u);
     EXPECT_EQ(text(1, L"TS", L"Other", L"other") + text(1, nullptr, L"Dlg", L"-") + text(9, L"TS", L"Dlg", nullptr),
               L"other-") << "a null default reads as empty";
@@ -104,7 +104,8 @@ TEST(TxtresStrings, TheFileIsReadLineByLineIntoSectionsAndTheDefaultFileStackAns
     EXPECT_EQ(text(1, L"TS", nullptr), L"-") << "no default file yet";
     push(L"Dlg");
     push(L"Second");
-    EXPECT_EQ(text(1, L"TS", nullptr) + text(1, L"TS", L"") + text(1), L"secondsecond\u00E4rger") << "a named file wins";
+    EXPECT_EQ(text(1, L"TS", nullptr) + text(1, L"TS", L"") + text(1), L"secondsecond\u00E4rger")
+        << "a named file wins";
     pop();
     EXPECT_EQ(text(1, L"TS", nullptr), L"\u00E4rger");
     pop();

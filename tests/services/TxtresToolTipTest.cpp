@@ -89,7 +89,8 @@ TEST_F(TxtresToolTips, ATitledTextShowsItsDescriptionUnderABoldTitleWhenTheMouse
 
     // On top, so that the point under the cursor is this window's whatever other tests show.
     Send(TTM_SETDELAYTIME, TTDT_INITIAL, reinterpret_cast<void*>(1));
-    ::SetWindowPos(m_window.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    ::SetWindowPos(m_window.hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     POINT point{30, 25};
     ::ClientToScreen(m_window.hwnd(), &point);
     ::SetCursorPos(point.x, point.y);

@@ -24,6 +24,7 @@ std::wstring Formatted(double date, DWORD dateFmt) {
 
 TEST(FormatDate, EachFormatHasItsFixedLayout) {
     const double d999 = Date(999, 3, 4, 5, 6, 7);
+    const auto At = [](WORD hour, WORD minute = 0, WORD second = 0) { return Date(1987, 11, 23, hour, minute, second); };
     const struct { double date; DWORD fmt; const wchar_t* text; } rows[] = {
         {kExample, 0, L"Nov 23 1987 02:45 PM"}, {kExample, 100, L"Nov 23 1987 02:45 PM"},
         {kExample, 1, L"11/23/87 14:45:56"}, {kExample, 2, L"87.11.23 14:45:56"}, {kExample, 3, L"23/11/87 14:45:56"},
@@ -39,10 +40,10 @@ TEST(FormatDate, EachFormatHasItsFixedLayout) {
         {kExample, 121, L"1987-11-23 14:45:56.000"}, {kExample, 8, kDefault}, {kExample, 99, kDefault},
         {kExample, 108, kDefault}, {kExample, 0xFFFFFFFF, kDefault},
         // Hours 0 to 12 keep their number and "AM"; only 13 to 23 become "PM".
-        {Date(1987, 11, 23, 12, 30, 7), 0, L"Nov 23 1987 12:30 AM"}, {Date(1987, 11, 23, 0, 5), 0, L"Nov 23 1987 00:05 AM"},
-        {Date(1987, 11, 23, 13), 0, L"Nov 23 1987 01:00 PM"}, {Date(1987, 11, 23, 12, 30, 7), 109, L"Nov 23 1987 12:30:07:000 AM"},
-        {Date(1987, 11, 23, 13, 0, 7), 109, L"Nov 23 1987 01:00:07:000 PM"},
-        {Date(1987, 11, 23, 0, 5, 9), 103, L"23/11/1987 00:05:09"}, {d999, 101, L"03/04/0999 05:06:07"},
+        {At(12, 30, 7), 0, L"Nov 23 1987 12:30 AM"}, {At(0, 5), 0, L"Nov 23 1987 00:05 AM"},
+        {At(13), 0, L"Nov 23 1987 01:00 PM"}, {At(12, 30, 7), 109, L"Nov 23 1987 12:30:07:000 AM"},
+        {At(13, 0, 7), 109, L"Nov 23 1987 01:00:07:000 PM"}, {At(0, 5, 9), 103, L"23/11/1987 00:05:09"},
+        {d999, 101, L"03/04/0999 05:06:07"},
         {d999, 1, L"03/04/99 05:06:07"}, {Date(2005, 1, 2, 3, 4, 5), 1, L"01/02/05 03:04:05"},
         {0.0, 0, L"false: before"}, {-0.0, 103, L"false: before"}};
     for (const auto& row : rows)

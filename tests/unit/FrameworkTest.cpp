@@ -13,7 +13,8 @@
 namespace {
 
 HWND MakeWindow() {
-    return ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr, nullptr, nullptr, nullptr);
+    return ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr, nullptr, nullptr,
+                             nullptr);
 }
 
 // Answers WM_USER + 1 itself.

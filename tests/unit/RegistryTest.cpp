@@ -26,7 +26,8 @@ protected:
     bool Open(Registry& reg, const std::wstring& sub = L"", REGSAM access = Registry::kRead, bool create = false) {
         return reg.Open(HKEY_CURRENT_USER, (m_path + sub).c_str(), access, create);
     }
-    static void Set(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type, const void* data, DWORD size) {
+    static void Set(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type, const void* data,
+                    DWORD size) {
         ASSERT_EQ(::RegSetKeyValueW(root, path.c_str(), name, type, data, size), ERROR_SUCCESS);
     }
     const std::wstring m_path = L"Software\\LineageTests\\Registry-" + std::to_wstring(::GetCurrentProcessId());

@@ -121,7 +121,8 @@ TEST_F(ListWindow, KeysAndMouseReachRowsOnlyAsAsked) {
 
 // The base comparison ignores case and looks at the first 255 characters only; the dialog's tests sort real rows.
 TEST(VListCtrlItem, ComparesTheFirst255CharactersWithoutCase) {
-    TestRow x(std::wstring(254, L'x') + L"a"), same(std::wstring(254, L'X') + L"ab"), later(std::wstring(254, L'x') + L"b");
+    const std::wstring xs(254, L'x');
+    TestRow x(xs + L"a"), same(std::wstring(254, L'X') + L"ab"), later(xs + L"b");
     EXPECT_EQ(x.Compare(same, 1), 0);
     EXPECT_LT(x.Compare(later, 1), 0);
     EXPECT_GT(x.Compare(later, -1), 0);
