@@ -40,7 +40,9 @@ TEST_F(RegistryTest, OpensWithTheAskedAccessKeepsTheLastStatusAndHoldsNothingAft
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, m_path)) << "without create nothing is made";
     ASSERT_TRUE(Open(reg, L"\\One\\Two", Registry::kReadWrite, true));
     const DWORD value = 0x01020304;
-    const auto write = [&] { return ::RegSetValueExW(reg.Key(), L"d", 0, REG_DWORD, (const BYTE*)&value, 4); };
+    const auto write = [&] {
+        return ::RegSetValueExW(reg.Key(), L"d", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
+    };
     EXPECT_EQ(write(), ERROR_SUCCESS);
     ASSERT_TRUE(Open(reg, L"\\One\\Two"));
     EXPECT_EQ(write(), ERROR_ACCESS_DENIED);
