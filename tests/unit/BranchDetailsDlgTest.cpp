@@ -20,29 +20,29 @@ RefPtr<BranchedFileItem> Row(const wchar_t* sourceName, bool shared = false) {
     return row;
 }
 
-std::wstring Cell(BranchedFileItem& row, int column) {
-    wchar_t buffer[8];
-    row.GetText(column, buffer, 8);
-    return buffer;
+std::wstring Cells(BranchedFileItem& row, int size) {
+    std::wstring cells;
+    for (int column = 0; column < 4; ++column) {
+        std::wstring buffer(size, L'?');
+        row.GetText(column, buffer.data(), size);
+        cells += buffer.c_str() + std::wstring(L"|");
+    }
+    return cells;
 }
 
-TEST(BranchedFileItem, CellsAreCutToTheBufferAndTheTypeOrderFollowsTheExtension) {
-    auto row = Row(L"archive.tar.GZ", true);
-    EXPECT_EQ(std::wstring(row->VaultRoot()) + L"|" + std::wstring(row->SourceFolder()) + L"|" +
-                  std::wstring(row->SourceName()) + L"|" + std::wstring(row->BranchPath()),
-              L"C:\\v\\|src\\|archive.tar.GZ|C:\\v\\br\\copy.txt");
-    EXPECT_EQ(std::wstring(row->BranchFolder()) + std::wstring(row->BranchName()), L"br\\copy.txt");
-    EXPECT_EQ(std::wstring(row->Extension()) + L"|" + std::wstring(Row(L"Makefile")->Extension()), L"GZ|");
-    EXPECT_EQ(Cell(*row, 1) + L"|" + Cell(*row, 2) + L"|" + Cell(*row, 3) + L"|" + Cell(*row, 0), L"C:\\v\\sr|C:\\v\\br|Yes|");
-    EXPECT_EQ(Cell(*Row(L"a.txt"), 3), L"");
-    EXPECT_EQ(row->GetColumnImage(0) + row->GetColumnImage(1), -2) << "without the dialog's images";
-
-    auto pdf = Row(L"z.PDF"), doc = Row(L"a.doc"), pdfLower = Row(L"b.pdf"), none = Row(L"README");
-    EXPECT_LT(doc->Compare(*pdf, 1), 0);
-    EXPECT_GT(doc->Compare(*pdf, -1), 0);
-    EXPECT_EQ(pdf->Compare(*pdfLower, 1), 0);
-    EXPECT_LT(none->Compare(*doc, 1), 0);
-    EXPECT_GT(pdf->Compare(*doc, 2), 0) << "other columns compare their texts";
+TEST(BranchedFileItem, CellsAreCutToTheBufferAndTheTypeOrderFollowsTheLastExtension) {
+    auto shared = Row(L"archive.tar.GZ", true);
+    EXPECT_EQ(Cells(*shared, 64), L"|C:\\v\\src\\archive.tar.GZ|C:\\v\\br\\copy.txt|Yes|");
+    EXPECT_EQ(Cells(*shared, 8) + Cells(*Row(L"a.txt"), 8), L"|C:\\v\\sr|C:\\v\\br|Yes||C:\\v\\sr|C:\\v\\br||");
+    EXPECT_EQ(shared->GetColumnImage(0) + shared->GetColumnImage(1), -2) << "without the dialog's images";
+    // The Type column (key 1 or -1) compares extensions without case; other columns compare texts.
+    const struct { const wchar_t *a, *b; int key, sign; } rows[] = {
+        {L"a.doc", L"z.PDF", 1, -1}, {L"a.doc", L"z.PDF", -1, 1}, {L"z.PDF", L"b.pdf", 1, 0},
+        {L"README", L"a.doc", 1, -1}, {L"archive.tar.GZ", L"x.tar", 1, -1}, {L"z.PDF", L"a.doc", 2, 1}};
+    for (const auto& row : rows) {
+        const int result = Row(row.a)->Compare(*Row(row.b), row.key);
+        EXPECT_EQ((result > 0) - (result < 0), row.sign) << ::testing::PrintToString(row.a) << " key " << row.key;
+    }
 }
 
 long g_rowsWhileOpen = -1;

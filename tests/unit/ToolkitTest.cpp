@@ -17,15 +17,12 @@ struct Counted : BFC::RefObj {
 
 TEST(RefPtr, TheFirstPointerOwnsANewObjectAndReassigningTheHeldObjectKeepsIt) {
     int alive = 0;
-    auto* obj = new Counted(&alive);
-    EXPECT_EQ(obj->RefCount(), 0u);
-    RefPtr<Counted> a(obj);
+    RefPtr<Counted> a(new Counted(&alive));
     a = a.get();  // the sole owner: releasing before taking the new reference would delete it
     a = a;
     ASSERT_EQ(alive, 1);
     EXPECT_EQ(a->RefCount(), 1u);
     RefPtr<Counted> b(a);
-    a = b;
     a = b.get();
     EXPECT_EQ(a->RefCount(), 2u);
     b = nullptr;
@@ -38,14 +35,13 @@ TEST(Lst, KeepsInsertionOrderAndReleasesItsReferences) {
     int alive = 0;
     {
         Lst<RefPtr<Counted>> list;
-        list.RemoveAll();
-        EXPECT_TRUE(!list.Head() && !list.Tail() && list.GetCount() == 0);
         for (int i = 0; i < 3; ++i)
             list.AddTail(RefPtr<Counted>(new Counted(&alive)));
-        EXPECT_EQ(list.GetCount() + alive, 6);
-        EXPECT_EQ(list.Head()->value->RefCount(), 1u);
-        EXPECT_EQ(list.Head()->next->prev, list.Head());
-        EXPECT_EQ(list.Tail()->next, nullptr);
+        EXPECT_EQ(list.GetCount() + alive + int(list.Head()->value->RefCount()), 7);
+        EXPECT_TRUE(list.Head()->next->prev == list.Head() && list.Tail()->next == nullptr);
+        list.RemoveAll();
+        EXPECT_TRUE(!list.Head() && !list.Tail() && list.GetCount() == 0 && alive == 0);
+        list.AddTail(RefPtr<Counted>(new Counted(&alive)));
     }
     EXPECT_EQ(alive, 0);
 }
@@ -79,10 +75,10 @@ TEST(UIObject, TooltipTextsDropMnemonicsAndTheEllipsisOfPlainCaptions) {
                                 {L"", L"\u00A4Save &as...", L"\u00A4Save as..."},  // a titled caption keeps them
                                 {L"", L"", L""}};
     for (const auto& row : rows) {
-        RefPtr<Caption> element(new Caption(row[1]));
-        element->tooltipText = row[0];
+        Caption element(row[1]);
+        element.tooltipText = row[0];
         std::wstring out = L"garbage";
-        element->GetTooltipText(out);
+        element.GetTooltipText(out);
         EXPECT_EQ(out, row[2]) << ::testing::PrintToString(std::wstring(row[1]));
     }
 }
