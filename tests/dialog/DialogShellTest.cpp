@@ -1,4 +1,5 @@
-// The dialog's shell: controls, columns, icons, resizing, what it remembers, what the module exports.
+// The dialog's shell: controls, columns, icons, resizing, the size grip, what it remembers, and
+// what the module exports.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -27,11 +28,22 @@ void Resize(HWND dialog, SIZE size) {
     ::SetWindowPos(dialog, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
 }
 
-TEST(DialogShell, ControlsColumnsIconsAnchorsAndOwner) {
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, kWindowState);
+// A remembered size would lay the dialog out once more as it opens.
+void ForgetWindowState() { ::RegDeleteTreeW(HKEY_CURRENT_USER, kWindowState); }
+
+void ExpectGripInCorner(HWND dialog, int width, int height) {
+    RECT client{};
+    ::GetClientRect(dialog, &client);
+    const RECT grip = ChildRect(::GetDlgItem(dialog, IDC_SIZE_GRIP));
+    const RECT corner{client.right - width, client.bottom - height, client.right, client.bottom};
+    EXPECT_TRUE(::EqualRect(&grip, &corner)) << grip.left << "," << grip.top << "," << grip.right << "," << grip.bottom;
+}
+
+TEST(DialogShell, ControlsColumnsIconsAnchorsGripAndOwner) {
     HWND host = ::CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
                                   nullptr, nullptr);
     TestVault vault{L"Engineering", L"C:\\vault\\"};
+    ForgetWindowState();
     {
         DialogSession session({0, 0, nullptr, &vault, host});
         HWND dialog = session.WaitForDialog();
@@ -39,6 +51,8 @@ TEST(DialogShell, ControlsColumnsIconsAnchorsAndOwner) {
         EXPECT_EQ(::GetWindow(dialog, GW_OWNER), host);
         EXPECT_EQ(session.Caption(), L"Dialog");
         EXPECT_EQ(vault.reads, 2) << "the vault's name and root are read once each";
+        // The Light theme's gripper is 16 x 16 and the grip one pixel wider.
+        ExpectGripInCorner(dialog, 17, 16);
         // How each control's left, top, right and bottom follow the dialog's growth.
         struct Control { int id; const wchar_t* cls; const wchar_t* text; bool visible, enabled; int l, t, r, b; };
         const Control controls[] = {
@@ -49,7 +63,8 @@ TEST(DialogShell, ControlsColumnsIconsAnchorsAndOwner) {
             {IDC_FILE_LIST, L"SysListView32", L"", true, true, 0, 0, 1, 1},
             {IDC_HELP_BUTTON, L"Button", L"Help", true, true, 1, 1, 1, 1},
             {IDC_CLOSE, L"Button", L"Close", true, true, 1, 1, 1, 1},
-            {IDC_TOOLBAR_MARKER, L"Static", L"Static", false, false, 1, 0, 1, 0}};
+            {IDC_TOOLBAR_MARKER, L"Static", L"Static", false, false, 1, 0, 1, 0},
+            {IDC_SIZE_GRIP, L"Static", L"", true, true, 1, 1, 1, 1}};
         std::vector<RECT> before;
         for (const Control& c : controls)
             before.push_back(ChildRect(session.Item(c.id)));
@@ -73,6 +88,15 @@ TEST(DialogShell, ControlsColumnsIconsAnchorsAndOwner) {
             EXPECT_EQ(after.right - before[i].right, c.r * dx);
             EXPECT_EQ(after.bottom - before[i].bottom, c.b * dy);
         }
+        Resize(dialog, {templateSize.cx + 10, templateSize.cy + dy - 30});  // shrinking too
+        session.Sync();
+        ExpectGripInCorner(dialog, 17, 16);
+        HWND grip = session.Item(IDC_SIZE_GRIP);
+        EXPECT_TRUE(::GetWindowLongPtrW(grip, GWL_STYLE) & WS_CLIPSIBLINGS);
+        const RECT r = WindowRect(grip);
+        for (const POINT p : {POINT{r.left, r.top}, POINT{r.right - 1, r.top}, POINT{r.left, r.bottom - 1},
+                              POINT{r.right - 1, r.bottom - 1}, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}})
+            EXPECT_EQ(::SendMessageW(grip, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), HTBOTTOMRIGHT);
         MINMAXINFO info{};
         ::SendMessageW(dialog, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
         EXPECT_EQ(info.ptMinTrackSize.x, templateSize.cx);
@@ -103,26 +127,13 @@ TEST(DialogShell, ControlsColumnsIconsAnchorsAndOwner) {
     ::DestroyWindow(host);
 }
 
-TEST(DialogShell, DISABLED_OpensWithoutIconsWhenTheLibraryIsMissing) {
-    ASSERT_TRUE(IsTestChild());
-    BranchDialog dialog({7, L"R", L"anna", 0, {BranchFile(1, 11, L"a.txt", L"", L"")}});
-    for (WPARAM kind : {ICON_SMALL, ICON_BIG})
-        EXPECT_FALSE(::SendMessageW(dialog->Dialog(), WM_GETICON, kind, 0));
-    EXPECT_EQ(ItemCount(dialog.List()), 1);
-}
-
-TEST(DialogShell, OpensWithoutTheIconLibrary) {
-    glyphset_test::LocationValue location(std::filesystem::temp_directory_path().c_str());
-    EXPECT_TRUE(RunTestInChild("DialogShell.DISABLED_OpensWithoutIconsWhenTheLibraryIsMissing", {}));
-}
-
 // Without a vault or a parent, call after call: the host's module has no template of its own.
 TEST(DialogShell, SizesAreRememberedByCloseTitleBarAndEnterButNotEscape) {
     ASSERT_EQ(::FindResourceW(nullptr, MAKEINTRESOURCEW(IDD_BRANCH_DETAILS), RT_DIALOG), nullptr);
     for (UINT by : {UINT(IDC_CLOSE), UINT(WM_SYSCOMMAND), UINT(VK_RETURN), UINT(VK_ESCAPE)}) {
         SCOPED_TRACE(by);
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, kWindowState);
         SIZE templateSize{}, chosen{};
+        ForgetWindowState();
         {
             DialogSession session({});
             HWND dialog = session.WaitForDialog();
@@ -151,21 +162,73 @@ TEST(DialogShell, SizesAreRememberedByCloseTitleBarAndEnterButNotEscape) {
                        RRF_RT_REG_DWORD, nullptr, &width, &bytes);
         EXPECT_EQ(width, by == VK_ESCAPE ? 0u : 123u) << "widths of a plain branch are kept under FileCols";
     }
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, kWindowState);
+    ForgetWindowState();
 }
 
-TEST(Module, ExportsTheDpiHelperAndHoldsTheManifestAndVersion) {
+// Window icons and the themes are read when a process starts: these run in child processes.
+TEST(DialogShell, WithoutTheIconLibraryOrThemesTheDialogOpensAndDrawsItsGripDots) {
+    {
+        glyphset_test::LocationValue location(std::filesystem::temp_directory_path().c_str());
+        EXPECT_TRUE(RunTestInChild("DialogShell.DISABLED_OpensWithoutIcons", {}));
+    }
+    // SetSysColors would do for the colour, but Wine keeps it for every later process of the prefix.
+    const UserSetting themesOff =
+        UserSetting::Text(L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", L"ThemeActive", L"0");
+    const UserSetting blueGrey = UserSetting::Text(L"Control Panel\\Colors", L"ButtonShadow", L"172 168 153");
+    EXPECT_TRUE(RunTestInChild("DialogShell.DISABLED_GripDotsInTheSystemShadow", {themesOff}));
+    EXPECT_TRUE(RunTestInChild("DialogShell.DISABLED_GripDotsInALighterBlueGrey", {themesOff, blueGrey}));
+}
+
+TEST(DialogShell, DISABLED_OpensWithoutIcons) {
+    ASSERT_TRUE(IsTestChild());
+    BranchDialog dialog({7, L"R", L"anna", 0, {BranchFile(1, 11, L"a.txt", L"", L"")}});
+    for (WPARAM kind : {ICON_SMALL, ICON_BIG})
+        EXPECT_FALSE(::SendMessageW(dialog->Dialog(), WM_GETICON, kind, 0));
+    EXPECT_EQ(ItemCount(dialog.List()), 1);
+}
+
+uint32_t Rgb(COLORREF colour) { return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour); }
+
+// Six dots in a triangle at the bottom right, each a 2 x 2 shadow square with a highlight edge
+// below and to its right; checked on two paints.
+void ExpectDotsOnEveryPaint(uint32_t shadow) {
+    ASSERT_TRUE(IsTestChild());
+    ForgetWindowState();
+    DialogSession session({});
+    HWND dialog = session.WaitForDialog();
+    ASSERT_TRUE(dialog);
+    ExpectGripInCorner(dialog, 14, 14);
+    const uint32_t highlight = Rgb(::GetSysColor(COLOR_BTNHIGHLIGHT));
+    for (int paint = 0; paint < 2; ++paint) {
+        ASSERT_TRUE(session.WaitForPaint(session.Item(IDC_SIZE_GRIP)));
+        const Capture grip = CaptureWindow(session.Item(IDC_SIZE_GRIP));
+        for (const POINT dot : {POINT{5, 13}, POINT{5, 9}, POINT{9, 9}, POINT{5, 5}, POINT{9, 5}, POINT{13, 5}}) {
+            const int x = grip.width - dot.x, y = grip.height - dot.y;
+            SCOPED_TRACE(testing::Message() << "dot at " << x << "," << y);
+            for (const POINT s : {POINT{0, 0}, POINT{1, 0}, POINT{0, 1}, POINT{1, 1}})
+                EXPECT_EQ(grip.At(x + s.x, y + s.y), shadow);
+            for (const POINT h : {POINT{1, 2}, POINT{2, 1}, POINT{2, 2}})
+                EXPECT_EQ(grip.At(x + h.x, y + h.y), highlight);
+            EXPECT_NE(grip.At(x + 2, y), shadow);
+        }
+    }
+}
+
+TEST(DialogShell, DISABLED_GripDotsInTheSystemShadow) { ExpectDotsOnEveryPaint(Rgb(::GetSysColor(COLOR_BTNSHADOW))); }
+
+TEST(DialogShell, DISABLED_GripDotsInALighterBlueGrey) {
+    ASSERT_EQ(::GetSysColor(COLOR_BTNSHADOW), COLORREF{0x99A8AC});
+    ExpectDotsOnEveryPaint(0xB8B5A1);
+}
+
+// The DPI helper's members, exported for the host by their mangled names.
+TEST(Module, ExportsTheDpiHelperAndHoldsItsManifest) {
     const CDPIHelper* helper = CDPIHelper::get();
-    ASSERT_NE(helper, nullptr);
-    EXPECT_EQ(helper->getDPI_OS(), 96) << "Wine's screen";
-    EXPECT_EQ(helper->getToolbarButtonSizeBF(), 24);
-    const std::pair<const char*, int> getters[] = {
-        {"_ZNK10CDPIHelper9getDPI_OSEv", 96},
-        {"_ZNK10CDPIHelper12getSystemDPIEv", 96},
-        {"_ZNK10CDPIHelper22getToolbarButtonSizeBFEv", 24},
-        {"_ZNK10CDPIHelper23getToolbarButtonSizeExpEv", helper->getToolbarButtonSizeExp()}};
     HMODULE module = LineageModule();
-    for (const auto& [name, expected] : getters) {
+    for (const auto& [name, expected] : {std::pair{"_ZNK10CDPIHelper9getDPI_OSEv", 96},
+                                         {"_ZNK10CDPIHelper12getSystemDPIEv", 96},
+                                         {"_ZNK10CDPIHelper22getToolbarButtonSizeBFEv", 24},
+                                         {"_ZNK10CDPIHelper23getToolbarButtonSizeExpEv", 24}}) {
         auto fn = reinterpret_cast<int (*)(const CDPIHelper*)>(::GetProcAddress(module, name));
         ASSERT_NE(fn, nullptr) << name;
         EXPECT_EQ(fn(helper), expected) << name;
@@ -185,14 +248,6 @@ TEST(Module, ExportsTheDpiHelperAndHoldsTheManifestAndVersion) {
     for (const char* part : {"level=\"asInvoker\" uiAccess=\"false\"", ">true</dpiAware>",
                              "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""})
         EXPECT_NE(xml.find(part), std::string::npos) << part;
-    const std::wstring path = ExecutableFolder() + L"Lineage.dll";
-    std::vector<char> version(::GetFileVersionInfoSizeW(path.c_str(), nullptr));
-    ASSERT_TRUE(!version.empty() && ::GetFileVersionInfoW(path.c_str(), 0, DWORD(version.size()), version.data()));
-    wchar_t* name = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(::VerQueryValueW(version.data(), L"\\StringFileInfo\\040904b0\\OriginalFilename",
-                                 reinterpret_cast<void**>(&name), &length));
-    EXPECT_STREQ(name, L"Lineage.dll");
 }
 
 } // namespace

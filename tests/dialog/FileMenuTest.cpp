@@ -157,8 +157,7 @@ TEST_F(FileMenu, MergeHandsTheSelectedBranchFilesOrNothing) {
         {L"", CLSID_NULL, true, ""}};            // refused: no vault name
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
-        if (!c.registered)
-            ASSERT_EQ(MergeServer("DllUnregisterServer"), S_OK);
+        ASSERT_EQ(c.registered ? S_OK : MergeServer("DllUnregisterServer"), S_OK);
         ::CoTreatAsClass(CLSID_LedgerixMerge, c.treatAs);
         Open(c.vaultName);
         const auto rows = ColumnTexts(m_list, 1);

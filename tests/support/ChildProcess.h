@@ -15,13 +15,13 @@ struct UserSetting {
 
     std::wstring key;
     std::wstring name;
-    DWORD type = REG_SZ;
+    DWORD type = REG_NONE;  // REG_NONE: no value
     std::vector<BYTE> data;
 };
 
-// Runs `testName` ("Suite.DISABLED_Case") in a child process with `settings` in place; true
-// when it passed (its failures show on this process's output). A child that never called
-// IsTestChild() counts as failed, so a misspelt name cannot pass.
+// Runs `testName` ("Suite.DISABLED_Case") in a child process with `settings` in place; true when
+// it passed (its failures show on this process's output). A child that never called IsTestChild()
+// counts as failed, so a misspelt name cannot pass.
 bool RunTestInChild(const std::string& testName, const std::vector<UserSetting>& settings);
 
 // True in a process started by RunTestInChild.
