@@ -53,42 +53,32 @@ TEST(DialogShell, ControlsColumnsIconsAnchorsGripAndOwner) {
         EXPECT_EQ(vault.reads, 2) << "the vault's name and root are read once each";
         // The Light theme's gripper is 16 x 16 and the grip one pixel wider.
         ExpectGripInCorner(dialog, 17, 16);
-        // How each control's left, top, right and bottom follow the dialog's growth.
-        struct Control { int id; const wchar_t* cls; const wchar_t* text; bool visible, enabled; int l, t, r, b; };
-        const Control controls[] = {
-            {IDC_CREATED_BY_LABEL, L"Static", L"Created By:", true, true, 0, 0, 0, 0},
-            {IDC_CREATED_BY, L"Edit", L"", true, false, 0, 0, 0, 0},
-            {IDC_CREATED_ON_LABEL, L"Static", L"Created On:", true, true, 0, 0, 0, 0},
-            {IDC_CREATED_ON, L"Edit", L"", true, false, 0, 0, 0, 0},
-            {IDC_FILE_LIST, L"SysListView32", L"", true, true, 0, 0, 1, 1},
-            {IDC_HELP_BUTTON, L"Button", L"Help", true, true, 1, 1, 1, 1},
-            {IDC_CLOSE, L"Button", L"Close", true, true, 1, 1, 1, 1},
-            {IDC_TOOLBAR_MARKER, L"Static", L"Static", false, false, 1, 0, 1, 0},
-            {IDC_SIZE_GRIP, L"Static", L"", true, true, 1, 1, 1, 1}};
+        // Class, text, visible and enabled, and how its left, top, right and bottom follow the growth.
+        const std::pair<int, std::wstring> controls[] = {
+            {IDC_CREATED_BY_LABEL, L"Static|Created By:|11|0000"}, {IDC_CREATED_BY, L"Edit||10|0000"},
+            {IDC_CREATED_ON_LABEL, L"Static|Created On:|11|0000"}, {IDC_CREATED_ON, L"Edit||10|0000"},
+            {IDC_FILE_LIST, L"SysListView32||11|0011"},            {IDC_HELP_BUTTON, L"Button|Help|11|1111"},
+            {IDC_CLOSE, L"Button|Close|11|1111"},                  {IDC_TOOLBAR_MARKER, L"Static|Static|00|1010"},
+            {IDC_SIZE_GRIP, L"Static||11|1111"}};
         std::vector<RECT> before;
-        for (const Control& c : controls)
-            before.push_back(ChildRect(session.Item(c.id)));
+        for (const auto& [id, expected] : controls)
+            before.push_back(ChildRect(session.Item(id)));
         const SIZE templateSize = SizeOf(WindowRect(dialog));
-        const int dx = 120, dy = 80;
-        Resize(dialog, {templateSize.cx + dx, templateSize.cy + dy});
+        Resize(dialog, {templateSize.cx + 120, templateSize.cy + 120});
         session.Sync();
         for (size_t i = 0; i < std::size(controls); ++i) {
-            const Control& c = controls[i];
-            SCOPED_TRACE(c.id);
-            HWND item = session.Item(c.id);
+            HWND item = session.Item(controls[i].first);
             wchar_t cls[64] = {};
             ::GetClassNameW(item, cls, 64);
-            EXPECT_STREQ(cls, c.cls);
-            EXPECT_EQ(WindowText(item), c.text);
-            EXPECT_EQ(::IsWindowVisible(item) != FALSE, c.visible);
-            EXPECT_EQ(::IsWindowEnabled(item) != FALSE, c.enabled);
             const RECT after = ChildRect(item);
-            EXPECT_EQ(after.left - before[i].left, c.l * dx);
-            EXPECT_EQ(after.top - before[i].top, c.t * dy);
-            EXPECT_EQ(after.right - before[i].right, c.r * dx);
-            EXPECT_EQ(after.bottom - before[i].bottom, c.b * dy);
+            std::wstring seen = std::wstring(cls) + L"|" + WindowText(item) + L"|" +
+                                std::to_wstring(::IsWindowVisible(item)) + std::to_wstring(::IsWindowEnabled(item)) + L"|";
+            for (LONG moved : {after.left - before[i].left, after.top - before[i].top, after.right - before[i].right,
+                               after.bottom - before[i].bottom})
+                seen += moved == 0 ? L"0" : moved == 120 ? L"1" : L"?";
+            EXPECT_EQ(seen, controls[i].second);
         }
-        Resize(dialog, {templateSize.cx + 10, templateSize.cy + dy - 30});  // shrinking too
+        Resize(dialog, {templateSize.cx + 10, templateSize.cy + 90});  // shrinking too
         session.Sync();
         ExpectGripInCorner(dialog, 17, 16);
         HWND grip = session.Item(IDC_SIZE_GRIP);
@@ -99,8 +89,7 @@ TEST(DialogShell, ControlsColumnsIconsAnchorsGripAndOwner) {
             EXPECT_EQ(::SendMessageW(grip, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), HTBOTTOMRIGHT);
         MINMAXINFO info{};
         ::SendMessageW(dialog, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-        EXPECT_EQ(info.ptMinTrackSize.x, templateSize.cx);
-        EXPECT_EQ(info.ptMinTrackSize.y, templateSize.cy);
+        EXPECT_EQ(std::pair(info.ptMinTrackSize.x, info.ptMinTrackSize.y), std::pair(templateSize.cx, templateSize.cy));
         SIZE ideal{};
         EXPECT_TRUE(::SendMessageW(session.Item(IDC_CLOSE), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)))
             << "buttons are not common controls 6";
@@ -154,8 +143,7 @@ TEST(DialogShell, SizesAreRememberedByCloseTitleBarAndEnterButNotEscape) {
         HWND dialog = session.WaitForDialog();
         ASSERT_TRUE(dialog);
         const SIZE size = SizeOf(WindowRect(dialog)), expected = by == VK_ESCAPE ? templateSize : chosen;
-        EXPECT_EQ(size.cx, expected.cx);
-        EXPECT_EQ(size.cy, expected.cy);
+        EXPECT_EQ(std::pair(size.cx, size.cy), std::pair(expected.cx, expected.cy));
         EXPECT_EQ(ReadColumns(session.Item(IDC_FILE_LIST)).at(1).width, by == VK_ESCAPE ? 300 : 123);
         DWORD width = 0, bytes = sizeof(width);
         ::RegGetValueW(HKEY_CURRENT_USER, (std::wstring(kWindowState) + L"\\FileCols").c_str(), L"Col1",

@@ -33,7 +33,6 @@ void SendNull(HWND wnd) { ::SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_NORMAL,
 } // namespace
 
 std::wstring ExecutableFolder() { return FolderOf(ModulePath(nullptr)); }
-
 HMODULE LineageModule() {
     static HMODULE module = ::LoadLibraryW((ExecutableFolder() + L"Lineage.dll").c_str());
     return module;
@@ -109,7 +108,7 @@ HWND DialogSession::WaitForDialog(DWORD timeoutMs) {
 }
 
 bool DialogSession::WaitForReturn(DWORD timeoutMs) {
-    HANDLE thread = m_thread.get();
+    const HANDLE thread = m_thread.get();
     return WaitPumping(1, &thread, timeoutMs) == WAIT_OBJECT_0;
 }
 
@@ -167,15 +166,10 @@ std::vector<ListColumn> ReadColumns(HWND list) {
 }
 
 int ItemCount(HWND list) { return int(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-
 std::wstring CellText(HWND list, int item, int subItem) {
-    std::wstring text(1024, L'\0');
-    LVITEMW lvi{};
-    lvi.iSubItem = subItem;
-    lvi.pszText = text.data();
-    lvi.cchTextMax = int(text.size());
-    text.resize(size_t(::SendMessageW(list, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&lvi))));
-    return text;
+    wchar_t text[1024] = L"";
+    LVITEMW lvi{0, 0, subItem, 0, 0, text, 1024};
+    return {text, size_t(::SendMessageW(list, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&lvi)))};
 }
 
 std::vector<std::wstring> ColumnTexts(HWND list, int subItem) {
@@ -185,15 +179,15 @@ std::vector<std::wstring> ColumnTexts(HWND list, int subItem) {
     return cells;
 }
 
-RECT ChildRect(HWND child) {
-    RECT rect = WindowRect(child);
-    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 RECT WindowRect(HWND wnd) {
     RECT rect{};
     ::GetWindowRect(wnd, &rect);
+    return rect;
+}
+
+RECT ChildRect(HWND child) {
+    RECT rect = WindowRect(child);
+    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
 
