@@ -186,6 +186,7 @@ void ExpectDotsOnEveryPaint(uint32_t shadow) {
     HWND dialog = session.WaitForDialog();
     ASSERT_TRUE(dialog);
     ExpectGripInCorner(dialog, 14, 14);
+    ASSERT_TRUE(session.WaitForPaint(dialog, false));  // a paint of the dialog, still due, would cover the grip
     const uint32_t highlight = Rgb(::GetSysColor(COLOR_BTNHIGHLIGHT));
     for (int paint = 0; paint < 2; ++paint) {
         ASSERT_TRUE(session.WaitForPaint(session.Item(IDC_SIZE_GRIP)));

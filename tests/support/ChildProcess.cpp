@@ -9,10 +9,6 @@ namespace {
 // Set by the child when it asks whether it is one: a filter that matched no test passes vacuously.
 constexpr wchar_t kRanVariable[] = L"LINEAGE_CHILD_RAN";
 
-UserSetting Bytes(const wchar_t* key, const wchar_t* name, DWORD type, const void* data, size_t size) {
-    return {key, name, type, std::vector<BYTE>(static_cast<const BYTE*>(data), static_cast<const BYTE*>(data) + size)};
-}
-
 // The value as it is now; of type REG_NONE when there is none.
 UserSetting Current(const UserSetting& setting) {
     UserSetting now{setting.key, setting.name};
@@ -56,14 +52,6 @@ bool RunChild(const std::string& testName) {
 }
 
 } // namespace
-
-UserSetting UserSetting::Text(const wchar_t* key, const wchar_t* name, const std::wstring& value) {
-    return Bytes(key, name, REG_SZ, value.c_str(), (value.size() + 1) * sizeof(wchar_t));
-}
-
-UserSetting UserSetting::Number(const wchar_t* key, const wchar_t* name, DWORD value) {
-    return Bytes(key, name, REG_DWORD, &value, sizeof(value));
-}
 
 bool RunTestInChild(const std::string& testName, const std::vector<UserSetting>& settings) {
     std::vector<UserSetting> previous;

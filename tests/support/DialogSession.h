@@ -20,8 +20,7 @@ ShowBranchDetailsFn ShowBranchDetailsEntry();
 class DialogSession {
 public:
     struct Args {
-        int focusDocId = 0;
-        int branchId = 0;
+        int focusDocId = 0, branchId = 0;
         SpMgr* spMgr = nullptr;
         IOrvVault5* vault = nullptr;
         HWND parent = nullptr;
@@ -31,7 +30,6 @@ public:
     DialogSession(const DialogSession&) = delete;
     DialogSession& operator=(const DialogSession&) = delete;
     ~DialogSession();  // ends a dialog that is still open (as Escape would) and waits for the call to return
-
     // The dialog once its initialisation has run and its loop takes messages; null on timeout.
     HWND WaitForDialog(DWORD timeoutMs = 15000);
     bool WaitForReturn(DWORD timeoutMs = 15000);  // true once gvShowBranchDetails has returned
@@ -47,7 +45,6 @@ public:
     // Repaints `wnd` (a window of the dialog's thread), or with `invalidate` false only lets a
     // paint that is due happen, and waits until the paint is done.
     bool WaitForPaint(HWND wnd, bool invalidate = true);
-
 private:
     static DWORD WINAPI ThreadMain(void* self) noexcept;
     static LRESULT CALLBACK WatchInitDialog(int code, WPARAM wp, LPARAM lp) noexcept;
@@ -67,10 +64,7 @@ private:
 std::wstring WindowText(HWND wnd);  // read from another thread
 
 // Columns of a report list view (headings and widths), and its cells.
-struct ListColumn {
-    std::wstring heading;
-    int width;
-};
+struct ListColumn { std::wstring heading; int width; };
 std::vector<ListColumn> ReadColumns(HWND list);
 int ItemCount(HWND list);
 std::wstring CellText(HWND list, int item, int subItem);
@@ -82,8 +76,7 @@ RECT WindowRect(HWND wnd);
 
 // A 32-bit top-down capture of a window (children included).
 struct Capture {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<uint32_t> pixels;  // 0x00RRGGBB
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
