@@ -37,7 +37,6 @@ HMODULE LineageModule() {
     static HMODULE module = ::LoadLibraryW((ExecutableFolder() + L"Lineage.dll").c_str());
     return module;
 }
-
 ShowBranchDetailsFn ShowBranchDetailsEntry() {
     HMODULE module = LineageModule();
     return module ? reinterpret_cast<ShowBranchDetailsFn>(::GetProcAddress(module, "gvShowBranchDetails")) : nullptr;
@@ -111,7 +110,6 @@ bool DialogSession::WaitForReturn(DWORD timeoutMs) {
     const HANDLE thread = m_thread.get();
     return WaitPumping(1, &thread, timeoutMs) == WAIT_OBJECT_0;
 }
-
 void DialogSession::Sync() {
     if (!m_dialog || !::IsWindow(m_dialog))
         return;
@@ -184,7 +182,6 @@ RECT WindowRect(HWND wnd) {
     ::GetWindowRect(wnd, &rect);
     return rect;
 }
-
 RECT ChildRect(HWND child) {
     RECT rect = WindowRect(child);
     ::MapWindowPoints(HWND_DESKTOP, ::GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
