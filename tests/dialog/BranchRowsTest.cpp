@@ -176,7 +176,8 @@ TEST(BranchRows, HeaderClicksSortAndRepaintTheList) {
 TEST(BranchRows, SortingByTypeKeepsEachTypesFilesInTheOrderTheyHad) {
     VaultBranch branch = Branch({});
     for (int i = 0; i < 30; ++i) {  // loaded out of path order
-        const std::wstring name = L"f" + std::to_wstring(10 + i * 7 % 30) + (i % 3 ? L".txt" : i % 2 ? L".pdf" : L".doc");
+        const std::wstring name =
+            L"f" + std::to_wstring(10 + i * 7 % 30) + (i % 3 ? L".txt" : i % 2 ? L".pdf" : L".doc");
         branch.files.push_back(BranchFile(i + 1, 100 + i, name.c_str(), L"s\\", L"b\\"));
     }
     BranchDialog dialog(branch);
@@ -185,8 +186,9 @@ TEST(BranchRows, SortingByTypeKeepsEachTypesFilesInTheOrderTheyHad) {
         ClickHeader(*dialog, 0);
         const auto paths = ColumnTexts(dialog.List(), 1);
         for (size_t i = 1; i < paths.size(); ++i) {
-            const int types = paths[i - 1].substr(paths[i - 1].size() - 3).compare(paths[i].substr(paths[i].size() - 3));
-            EXPECT_TRUE(types * direction < 0 || (types == 0 && paths[i - 1] < paths[i])) << direction << " at " << i;
+            const std::wstring& before = paths[i - 1];
+            const int types = before.substr(before.size() - 3).compare(paths[i].substr(paths[i].size() - 3));
+            EXPECT_TRUE(types * direction < 0 || (types == 0 && before < paths[i])) << direction << " at " << i;
         }
     }
 }

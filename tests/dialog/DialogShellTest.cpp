@@ -72,7 +72,8 @@ TEST(DialogShell, ControlsColumnsIconsAnchorsGripAndOwner) {
             ::GetClassNameW(item, cls, 64);
             const RECT after = ChildRect(item);
             std::wstring seen = std::wstring(cls) + L"|" + WindowText(item) + L"|" +
-                                std::to_wstring(::IsWindowVisible(item)) + std::to_wstring(::IsWindowEnabled(item)) + L"|";
+                                std::to_wstring(::IsWindowVisible(item)) + std::to_wstring(::IsWindowEnabled(item));
+            seen += L"|";
             for (LONG moved : {after.left - before[i].left, after.top - before[i].top, after.right - before[i].right,
                                after.bottom - before[i].bottom})
                 seen += moved == 0 ? L"0" : moved == 120 ? L"1" : L"?";

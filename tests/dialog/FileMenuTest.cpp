@@ -42,8 +42,9 @@ protected:
         auto file = [](int id, const wchar_t* name, const wchar_t* folder) {
             return VaultBranchFile{id, 1, 10 + id, id + 1, name, name, folder, L"br\\"};
         };
-        data->branches.push_back({7, L"R", L"", 0, {file(1, L"ondisk.txt", L"src\\"), file(2, L"vaultonly.txt", L"src\\"),
-                                                    file(3, L"nowhere.txt", L"src\\gone\\deeper\\")}});
+        data->branches.push_back({7, L"R", L"", 0,
+                                  {file(1, L"ondisk.txt", L"src\\"), file(2, L"vaultonly.txt", L"src\\"),
+                                   file(3, L"nowhere.txt", L"src\\gone\\deeper\\")}});
         m_spMgr = CreateVaultSpMgr(data);
         ::MoveFileW(kExplorer, (std::wstring(kExplorer) + L".lineage").c_str());
         ASSERT_TRUE(::CopyFileW((ExecutableFolder() + L"ExplorerRecorder.exe").c_str(), kWindowsExplorer, FALSE));
