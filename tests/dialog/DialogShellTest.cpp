@@ -1,14 +1,15 @@
-// The dialog's shell as a user and a host meet it: its controls and texts, its list's columns,
-// how it follows resizing, what it remembers between calls, and what the module exports.
+// The dialog's shell: controls, columns, icons, resizing, the size grip, what it remembers, and
+// what the module exports.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 #include <cstring>
-#include "DialogSession.h"
+#include <filesystem>
+#include "../glyphset/GlyphsetTestSupport.h"
+#include "BranchDialog.h"
+#include "ChildProcess.h"
 #include "HostInstallation.h"
-#include "TestVault.h"
 #include "contracts/ZebSettings.h"
-#include "module/resource.h"
 
 using namespace lineage_test;
 
@@ -21,201 +22,222 @@ namespace {
 constexpr wchar_t kWindowState[] =
     L"Software\\Brightfold\\Applications\\Ledgerix Enterprise\\Window State\\BranchDetails";
 
-class DialogShell : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, kWindowState);
-        ASSERT_NE(ShowBranchDetailsEntry(), nullptr) << "Lineage.dll or its export is missing";
-    }
-    void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, kWindowState); }
-
-    TestVault vault{L"Engineering", L"C:\\vault\\"};
-    DialogSession::Args args{0, 0, nullptr, &vault};
-};
-
 SIZE SizeOf(const RECT& r) { return SIZE{r.right - r.left, r.bottom - r.top}; }
 
 void Resize(HWND dialog, SIZE size) {
     ::SetWindowPos(dialog, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
 }
 
-TEST_F(DialogShell, ShowsTheTemplateControlsAndAnEmptyReportList) {
-    DialogSession session(args);
-    ASSERT_TRUE(session.WaitForDialog());
-    struct Expected { int id; const wchar_t* cls; const wchar_t* text; bool visible; bool enabled; };
-    const Expected controls[] = {
-        {IDC_CREATED_BY_LABEL, L"Static", L"Created By:", true, true}, {IDC_CREATED_BY, L"Edit", L"", true, false},
-        {IDC_CREATED_ON_LABEL, L"Static", L"Created On:", true, true}, {IDC_CREATED_ON, L"Edit", L"", true, false},
-        {IDC_FILE_LIST, L"SysListView32", L"", true, true},           {IDC_HELP_BUTTON, L"Button", L"Help", true, true},
-        {IDC_CLOSE, L"Button", L"Close", true, true},                 {IDC_TOOLBAR_MARKER, L"Static", L"Static", false, false},
-    };
-    for (const auto& c : controls) {
-        SCOPED_TRACE(c.id);
-        HWND item = session.Item(c.id);
-        wchar_t cls[64] = {};
-        ::GetClassNameW(item, cls, 64);
-        EXPECT_STREQ(cls, c.cls);
-        EXPECT_EQ(WindowText(item), c.text);
-        EXPECT_EQ(::IsWindowVisible(item) != FALSE, c.visible);
-        EXPECT_EQ(::IsWindowEnabled(item) != FALSE, c.enabled);
-    }
-    EXPECT_EQ(session.Caption(), L"Dialog");
-    SIZE ideal{};
-    EXPECT_TRUE(::SendMessageW(session.Item(IDC_CLOSE), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)))
-        << "buttons are not common controls 6";
+// A remembered size would lay the dialog out once more as it opens.
+void ForgetWindowState() { ::RegDeleteTreeW(HKEY_CURRENT_USER, kWindowState); }
 
-    HWND list = session.Item(IDC_FILE_LIST);
-    const auto style = DWORD(::GetWindowLongPtrW(list, GWL_STYLE));
-    EXPECT_EQ(style & (LVS_TYPEMASK | LVS_OWNERDATA), DWORD(LVS_REPORT | LVS_OWNERDATA));
-    const auto exStyle = DWORD(::SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
-    EXPECT_EQ(exStyle & (LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT), DWORD(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT));
-    const auto columns = ReadColumns(list);
-    ASSERT_EQ(columns.size(), 3u);
-    const ListColumn expected[] = {{L"Type", 40}, {L"Source File", 300}, {L"Branch File", 300}};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(columns[i].heading, expected[i].heading);
-        EXPECT_EQ(columns[i].width, expected[i].width);
-    }
-    EXPECT_EQ(ItemCount(list), 0);
-    EXPECT_EQ(vault.reads, 2) << "the vault's name and root are read once each";
+void ExpectGripInCorner(HWND dialog, int width, int height) {
+    RECT client{};
+    ::GetClientRect(dialog, &client);
+    const RECT grip = ChildRect(::GetDlgItem(dialog, IDC_SIZE_GRIP));
+    const RECT corner{client.right - width, client.bottom - height, client.right, client.bottom};
+    EXPECT_TRUE(::EqualRect(&grip, &corner)) << grip.left << "," << grip.top << "," << grip.right << "," << grip.bottom;
 }
 
-TEST_F(DialogShell, ControlsFollowTheirAnchorsAndTheTemplateIsTheMinimum) {
-    DialogSession session(args);
-    HWND dialog = session.WaitForDialog();
-    ASSERT_TRUE(dialog);
-    // How each control's left, top, right and bottom follow the growth.
-    struct Anchor { int id; int left, top, right, bottom; } anchors[] = {
-        {IDC_CREATED_BY_LABEL, 0, 0, 0, 0}, {IDC_CREATED_BY, 0, 0, 0, 0}, {IDC_CREATED_ON_LABEL, 0, 0, 0, 0},
-        {IDC_CREATED_ON, 0, 0, 0, 0},       {IDC_FILE_LIST, 0, 0, 1, 1},  {IDC_HELP_BUTTON, 1, 1, 1, 1},
-        {IDC_CLOSE, 1, 1, 1, 1},            {IDC_TOOLBAR_MARKER, 1, 0, 1, 0}};
-    RECT before[8];
-    for (int i = 0; i < 8; ++i)
-        before[i] = ChildRect(session.Item(anchors[i].id));
-    const SIZE templateSize = SizeOf(WindowRect(dialog));
-    const int dx = 120, dy = 80;
-    Resize(dialog, {templateSize.cx + dx, templateSize.cy + dy});
-    session.Sync();
-    for (int i = 0; i < 8; ++i) {
-        SCOPED_TRACE(anchors[i].id);
-        const RECT after = ChildRect(session.Item(anchors[i].id));
-        EXPECT_EQ(after.left, before[i].left + anchors[i].left * dx);
-        EXPECT_EQ(after.top, before[i].top + anchors[i].top * dy);
-        EXPECT_EQ(after.right, before[i].right + anchors[i].right * dx);
-        EXPECT_EQ(after.bottom, before[i].bottom + anchors[i].bottom * dy);
+TEST(DialogShell, ControlsColumnsIconsAnchorsGripAndOwner) {
+    HWND host = ::CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
+                                  nullptr, nullptr);
+    TestVault vault{L"Engineering", L"C:\\vault\\"};
+    ForgetWindowState();
+    {
+        DialogSession session({0, 0, nullptr, &vault, host});
+        HWND dialog = session.WaitForDialog();
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(::GetWindow(dialog, GW_OWNER), host);
+        EXPECT_EQ(session.Caption(), L"Dialog");
+        EXPECT_EQ(vault.reads, 2) << "the vault's name and root are read once each";
+        // The Light theme's gripper is 16 x 16 and the grip one pixel wider.
+        ExpectGripInCorner(dialog, 17, 16);
+        // Class, text, visible and enabled, and how its left, top, right and bottom follow the growth.
+        const std::pair<int, std::wstring> controls[] = {
+            {IDC_CREATED_BY_LABEL, L"Static|Created By:|11|0000"}, {IDC_CREATED_BY, L"Edit||10|0000"},
+            {IDC_CREATED_ON_LABEL, L"Static|Created On:|11|0000"}, {IDC_CREATED_ON, L"Edit||10|0000"},
+            {IDC_FILE_LIST, L"SysListView32||11|0011"},            {IDC_HELP_BUTTON, L"Button|Help|11|1111"},
+            {IDC_CLOSE, L"Button|Close|11|1111"},                  {IDC_TOOLBAR_MARKER, L"Static|Static|00|1010"},
+            {IDC_SIZE_GRIP, L"Static||11|1111"}};
+        std::vector<RECT> before;
+        for (const auto& [id, expected] : controls)
+            before.push_back(ChildRect(session.Item(id)));
+        const SIZE templateSize = SizeOf(WindowRect(dialog));
+        Resize(dialog, {templateSize.cx + 120, templateSize.cy + 120});
+        session.Sync();
+        for (size_t i = 0; i < std::size(controls); ++i) {
+            HWND item = session.Item(controls[i].first);
+            wchar_t cls[64] = {};
+            ::GetClassNameW(item, cls, 64);
+            const RECT after = ChildRect(item);
+            std::wstring seen = std::wstring(cls) + L"|" + WindowText(item) + L"|" +
+                                std::to_wstring(::IsWindowVisible(item)) + std::to_wstring(::IsWindowEnabled(item));
+            seen += L"|";
+            for (LONG moved : {after.left - before[i].left, after.top - before[i].top, after.right - before[i].right,
+                               after.bottom - before[i].bottom})
+                seen += moved == 0 ? L"0" : moved == 120 ? L"1" : L"?";
+            EXPECT_EQ(seen, controls[i].second);
+        }
+        Resize(dialog, {templateSize.cx + 10, templateSize.cy + 90});  // shrinking too
+        session.Sync();
+        ExpectGripInCorner(dialog, 17, 16);
+        HWND grip = session.Item(IDC_SIZE_GRIP);
+        EXPECT_TRUE(::GetWindowLongPtrW(grip, GWL_STYLE) & WS_CLIPSIBLINGS);
+        const RECT r = WindowRect(grip);
+        for (const POINT p : {POINT{r.left, r.top}, POINT{r.right - 1, r.top}, POINT{r.left, r.bottom - 1},
+                              POINT{r.right - 1, r.bottom - 1}, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}})
+            EXPECT_EQ(::SendMessageW(grip, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), HTBOTTOMRIGHT);
+        MINMAXINFO info{};
+        ::SendMessageW(dialog, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(std::pair(info.ptMinTrackSize.x, info.ptMinTrackSize.y), std::pair(templateSize.cx, templateSize.cy));
+        SIZE ideal{};
+        EXPECT_TRUE(::SendMessageW(session.Item(IDC_CLOSE), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)))
+            << "buttons are not common controls 6";
+
+        HWND list = session.Item(IDC_FILE_LIST);
+        EXPECT_EQ(::GetWindowLongPtrW(list, GWL_STYLE) & (LVS_TYPEMASK | LVS_OWNERDATA), LVS_REPORT | LVS_OWNERDATA);
+        const auto exStyle = DWORD(::SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+        EXPECT_EQ(exStyle & (LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT), DWORD(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT));
+        std::wstring columns;
+        for (const ListColumn& column : ReadColumns(list))
+            columns += column.heading + L":" + std::to_wstring(column.width) + L" ";
+        EXPECT_EQ(columns, L"Type:40 Source File:300 Branch File:300 ");
+        EXPECT_EQ(ItemCount(list), 0);
+
+        for (auto [kind, edge] : {std::pair{ICON_SMALL, 16}, std::pair{ICON_BIG, 32}}) {
+            ICONINFO icon{};
+            ASSERT_TRUE(::GetIconInfo(reinterpret_cast<HICON>(::SendMessageW(dialog, WM_GETICON, kind, 0)), &icon));
+            ScopedHBITMAP colour(icon.hbmColor), mask(icon.hbmMask);
+            BITMAP bitmap{};
+            ::GetObjectW(colour.get(), sizeof(bitmap), &bitmap);
+            EXPECT_EQ(bitmap.bmWidth, edge) << kind;
+        }
     }
-    MINMAXINFO info{};
-    ::SendMessageW(dialog, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-    EXPECT_EQ(info.ptMinTrackSize.x, templateSize.cx);
-    EXPECT_EQ(info.ptMinTrackSize.y, templateSize.cy);
+    ::DestroyWindow(host);
 }
 
-TEST_F(DialogShell, SizesAreRememberedByCloseTitleBarAndEnterButNotEscape) {
-    enum CloseBy { CloseButton, TitleBar, Enter, Escape };
-    for (CloseBy by : {CloseButton, TitleBar, Enter, Escape}) {
+// Without a vault or a parent, call after call: the host's module has no template of its own.
+TEST(DialogShell, SizesAreRememberedByCloseTitleBarAndEnterButNotEscape) {
+    ASSERT_EQ(::FindResourceW(nullptr, MAKEINTRESOURCEW(IDD_BRANCH_DETAILS), RT_DIALOG), nullptr);
+    for (UINT by : {UINT(IDC_CLOSE), UINT(WM_SYSCOMMAND), UINT(VK_RETURN), UINT(VK_ESCAPE)}) {
         SCOPED_TRACE(by);
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, kWindowState);
         SIZE templateSize{}, chosen{};
+        ForgetWindowState();
         {
-            DialogSession session(args);
+            DialogSession session({});
             HWND dialog = session.WaitForDialog();
             ASSERT_TRUE(dialog);
             templateSize = SizeOf(WindowRect(dialog));
             chosen = SIZE{templateSize.cx + 57, templateSize.cy + 33};
             Resize(dialog, chosen);
             ::SendMessageW(session.Item(IDC_FILE_LIST), LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(123, 0));
-            switch (by) {
-            case CloseButton: session.PressClose(); break;
-            case TitleBar: session.CloseFromTitleBar(); break;
-            case Enter: session.PressKey(VK_RETURN); break;
-            case Escape: session.PressKey(VK_ESCAPE); break;
-            }
+            if (by == IDC_CLOSE)
+                session.PressClose();
+            else if (by == WM_SYSCOMMAND)
+                ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+            else
+                session.PressKey(by);
             ASSERT_TRUE(session.WaitForReturn()) << "the dialog did not close";
         }
-        DialogSession session(args);
+        DialogSession session({});
         HWND dialog = session.WaitForDialog();
         ASSERT_TRUE(dialog);
-        const SIZE size = SizeOf(WindowRect(dialog));
-        const SIZE expected = by == Escape ? templateSize : chosen;
-        EXPECT_EQ(size.cx, expected.cx);
-        EXPECT_EQ(size.cy, expected.cy);
-        const auto columns = ReadColumns(session.Item(IDC_FILE_LIST));
-        ASSERT_EQ(columns.size(), 3u);
-        EXPECT_EQ(columns[1].width, by == Escape ? 300 : 123);
+        const SIZE size = SizeOf(WindowRect(dialog)), expected = by == VK_ESCAPE ? templateSize : chosen;
+        EXPECT_EQ(std::pair(size.cx, size.cy), std::pair(expected.cx, expected.cy));
+        EXPECT_EQ(ReadColumns(session.Item(IDC_FILE_LIST)).at(1).width, by == VK_ESCAPE ? 300 : 123);
         DWORD width = 0, bytes = sizeof(width);
         ::RegGetValueW(HKEY_CURRENT_USER, (std::wstring(kWindowState) + L"\\FileCols").c_str(), L"Col1",
-                          RRF_RT_REG_DWORD, nullptr, &width, &bytes);
-        EXPECT_EQ(width, by == Escape ? 0u : 123u) << "widths of a plain branch are kept under FileCols";
+                       RRF_RT_REG_DWORD, nullptr, &width, &bytes);
+        EXPECT_EQ(width, by == VK_ESCAPE ? 0u : 123u) << "widths of a plain branch are kept under FileCols";
     }
+    ForgetWindowState();
 }
 
-TEST_F(DialogShell, RunsWithoutAVaultOrParentAndIsOwnedByTheHostWindowItIsGiven) {
-    // The host's own module has no template 4000: every call finds the module's own.
-    ASSERT_EQ(::FindResourceW(nullptr, MAKEINTRESOURCEW(IDD_BRANCH_DETAILS), RT_DIALOG), nullptr);
-    for (int call = 0; call < 2; ++call) {
-        DialogSession session({});
-        ASSERT_TRUE(session.WaitForDialog()) << "call " << call;
-        session.PressClose();
-        EXPECT_TRUE(session.WaitForReturn());
-    }
-    HWND host = ::CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
-                                  nullptr, nullptr);
-    args.parent = host;
+// Window icons and the themes are read when a process starts: these run in child processes.
+TEST(DialogShell, WithoutTheIconLibraryOrThemesTheDialogOpensAndDrawsItsGripDots) {
     {
-        DialogSession session(args);
-        HWND dialog = session.WaitForDialog();
-        ASSERT_TRUE(dialog);
-        EXPECT_EQ(::GetWindow(dialog, GW_OWNER), host);
+        glyphset_test::LocationValue location(std::filesystem::temp_directory_path().c_str());
+        EXPECT_TRUE(RunTestInChild("DialogShell.DISABLED_OpensWithoutIcons", {}));
     }
-    ::DestroyWindow(host);
+    // SetSysColors would do for the colour, but Wine keeps it for every later process of the prefix.
+    const UserSetting themesOff =
+        UserSetting::Text(L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", L"ThemeActive", L"0");
+    const UserSetting blueGrey = UserSetting::Text(L"Control Panel\\Colors", L"ButtonShadow", L"172 168 153");
+    EXPECT_TRUE(RunTestInChild("DialogShell.DISABLED_GripDotsInTheSystemShadow", {themesOff}));
+    EXPECT_TRUE(RunTestInChild("DialogShell.DISABLED_GripDotsInALighterBlueGrey", {themesOff, blueGrey}));
 }
 
-TEST(ModuleExports, DpiHelperAccessorsAndAssignment) {
+TEST(DialogShell, DISABLED_OpensWithoutIcons) {
+    ASSERT_TRUE(IsTestChild());
+    BranchDialog dialog({7, L"R", L"anna", 0, {BranchFile(1, 11, L"a.txt", L"", L"")}});
+    for (WPARAM kind : {ICON_SMALL, ICON_BIG})
+        EXPECT_FALSE(::SendMessageW(dialog->Dialog(), WM_GETICON, kind, 0));
+    EXPECT_EQ(ItemCount(dialog.List()), 1);
+}
+
+uint32_t Rgb(COLORREF colour) { return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour); }
+
+// Six dots in a triangle at the bottom right, each a 2 x 2 shadow square with a highlight edge
+// below and to its right; checked on two paints.
+void ExpectDotsOnEveryPaint(uint32_t shadow) {
+    ASSERT_TRUE(IsTestChild());
+    ForgetWindowState();
+    DialogSession session({});
+    HWND dialog = session.WaitForDialog();
+    ASSERT_TRUE(dialog);
+    ExpectGripInCorner(dialog, 14, 14);
+    ASSERT_TRUE(session.WaitForPaint(dialog, false));  // a paint of the dialog, still due, would cover the grip
+    const uint32_t highlight = Rgb(::GetSysColor(COLOR_BTNHIGHLIGHT));
+    for (int paint = 0; paint < 2; ++paint) {
+        ASSERT_TRUE(session.WaitForPaint(session.Item(IDC_SIZE_GRIP)));
+        const Capture grip = CaptureWindow(session.Item(IDC_SIZE_GRIP));
+        for (const POINT dot : {POINT{5, 13}, POINT{5, 9}, POINT{9, 9}, POINT{5, 5}, POINT{9, 5}, POINT{13, 5}}) {
+            const int x = grip.width - dot.x, y = grip.height - dot.y;
+            SCOPED_TRACE(testing::Message() << "dot at " << x << "," << y);
+            for (const POINT s : {POINT{0, 0}, POINT{1, 0}, POINT{0, 1}, POINT{1, 1}})
+                EXPECT_EQ(grip.At(x + s.x, y + s.y), shadow);
+            for (const POINT h : {POINT{1, 2}, POINT{2, 1}, POINT{2, 2}})
+                EXPECT_EQ(grip.At(x + h.x, y + h.y), highlight);
+            EXPECT_NE(grip.At(x + 2, y), shadow);
+        }
+    }
+}
+
+TEST(DialogShell, DISABLED_GripDotsInTheSystemShadow) { ExpectDotsOnEveryPaint(Rgb(::GetSysColor(COLOR_BTNSHADOW))); }
+
+TEST(DialogShell, DISABLED_GripDotsInALighterBlueGrey) {
+    ASSERT_EQ(::GetSysColor(COLOR_BTNSHADOW), COLORREF{0x99A8AC});
+    ExpectDotsOnEveryPaint(0xB8B5A1);
+}
+
+// The DPI helper's members, exported for the host by their mangled names.
+TEST(Module, ExportsTheDpiHelperAndHoldsItsManifest) {
     const CDPIHelper* helper = CDPIHelper::get();
-    ASSERT_NE(helper, nullptr);
-    EXPECT_EQ(helper->getDPI_OS(), 96) << "Wine's screen";
-    EXPECT_EQ(helper->getToolbarButtonSizeBF(), 24);
-    struct { const char* name; int expected; } getters[] = {
-        {"_ZNK10CDPIHelper9getDPI_OSEv", helper->getDPI_OS()},
-        {"_ZNK10CDPIHelper12getSystemDPIEv", helper->getDPI_OS()},
-        {"_ZNK10CDPIHelper22getToolbarButtonSizeBFEv", helper->getToolbarButtonSizeBF()},
-        {"_ZNK10CDPIHelper23getToolbarButtonSizeExpEv", helper->getToolbarButtonSizeExp()},
-    };
-    for (const auto& g : getters) {
-        SCOPED_TRACE(g.name);
-        auto fn = reinterpret_cast<int (*)(const CDPIHelper*)>(::GetProcAddress(LineageModule(), g.name));
-        ASSERT_NE(fn, nullptr);
-        EXPECT_EQ(fn(helper), g.expected);
+    HMODULE module = LineageModule();
+    for (const auto& [name, expected] : {std::pair{"_ZNK10CDPIHelper9getDPI_OSEv", 96},
+                                         {"_ZNK10CDPIHelper12getSystemDPIEv", 96},
+                                         {"_ZNK10CDPIHelper22getToolbarButtonSizeBFEv", 24},
+                                         {"_ZNK10CDPIHelper23getToolbarButtonSizeExpEv", 24}}) {
+        auto fn = reinterpret_cast<int (*)(const CDPIHelper*)>(::GetProcAddress(module, name));
+        ASSERT_NE(fn, nullptr) << name;
+        EXPECT_EQ(fn(helper), expected) << name;
     }
     auto assign = reinterpret_cast<void* (*)(void*, const CDPIHelper*)>(
-        ::GetProcAddress(LineageModule(), "_ZN10CDPIHelperaSERKS_"));
+        ::GetProcAddress(module, "_ZN10CDPIHelperaSERKS_"));
     ASSERT_NE(assign, nullptr);
     int copy[9];
     std::memset(copy, 0xCD, sizeof(copy));
     EXPECT_EQ(assign(copy, helper), copy);
     EXPECT_EQ(std::memcmp(copy, helper, sizeof(copy)), 0) << "all nine values are copied";
-}
 
-TEST(ModuleResources, HoldTheManifestForCommonControlsSixAndAVersionBlock) {
-    HMODULE module = LineageModule();
     HRSRC manifest = ::FindResourceW(module, MAKEINTRESOURCEW(2), RT_MANIFEST);
     ASSERT_TRUE(manifest);
     const std::string xml(static_cast<const char*>(::LockResource(::LoadResource(module, manifest))),
                           ::SizeofResource(module, manifest));
-    EXPECT_NE(xml.find("level=\"asInvoker\" uiAccess=\"false\""), std::string::npos);
-    EXPECT_NE(xml.find(">true</dpiAware>"), std::string::npos);
-    EXPECT_NE(xml.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
-
-    const std::wstring path = ExecutableFolder() + L"Lineage.dll";
-    DWORD ignored = 0;
-    std::vector<char> version(::GetFileVersionInfoSizeW(path.c_str(), &ignored));
-    ASSERT_FALSE(version.empty());
-    ASSERT_TRUE(::GetFileVersionInfoW(path.c_str(), 0, DWORD(version.size()), version.data()));
-    wchar_t* name = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(::VerQueryValueW(version.data(), L"\\StringFileInfo\\040904b0\\OriginalFilename",
-                                 reinterpret_cast<void**>(&name), &length));
-    EXPECT_STREQ(name, L"Lineage.dll");
+    for (const char* part : {"level=\"asInvoker\" uiAccess=\"false\"", ">true</dpiAware>",
+                             "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""})
+        EXPECT_NE(xml.find(part), std::string::npos) << part;
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// The "Type" column: the registered icon of each file's type, one image per extension; and the
-// dialog's texts from a translation file.
+// The "Type" column: the registered icon of each file's type, one image per extension, one more per
+// add-icon message a host's thread sends; and the dialog's texts from a translation file.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -7,12 +7,30 @@
 #include <fstream>
 #include "BranchDialog.h"
 #include "ChildProcess.h"
+#include "contracts/Glyphset.h"
+#include "listview/VListCtrl.h"
 
 using namespace lineage_test;
 
 namespace {
 
-TEST(TypeIcons, OneImagePerLowerCasedExtensionAndTheRegisteredIconInItsCell) {
+// The colour image of image `index` of `images`, top row first.
+std::vector<DWORD> Pixels(HIMAGELIST images, int index) {
+    const ScopedHICON icon(::ImageList_GetIcon(images, index, 0));
+    ICONINFO info{};
+    if (!icon || !::GetIconInfo(icon.get(), &info))
+        return {};
+    const ScopedHBITMAP colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP bm{};
+    ::GetObjectW(colour.get(), sizeof(bm), &bm);
+    BITMAPINFO bmi{{sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB}};
+    std::vector<DWORD> pixels(size_t(bm.bmWidth) * bm.bmHeight);
+    const ScopedMemDC dc(::CreateCompatibleDC(nullptr));
+    ::GetDIBits(dc.get(), colour.get(), 0, bm.bmHeight, pixels.data(), &bmi, DIB_RGB_COLORS);
+    return pixels;
+}
+
+TEST(TypeIcons, OneImagePerLowerCasedExtensionTheRegisteredIconInItsCellAndOneMorePerAddIcon) {
     // A type registered for the whole machine, as an installer would.
     const std::wstring icon = ExecutableFolder() + L"IconLib.dll,-100";  // red
     ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.lntesta", nullptr, REG_SZ, L"LineageTest.TypeA", 36);
@@ -22,26 +40,23 @@ TEST(TypeIcons, OneImagePerLowerCasedExtensionAndTheRegisteredIconInItsCell) {
     BranchDialog dialog({7, L"R", L"anna", 0,
                          {BranchFile(1, 11, L"a.lntesta", L"", L""), BranchFile(2, 12, L"B.LNTESTA", L"", L""),
                           BranchFile(3, 13, L"c.LnTestA", L"", L""), BranchFile(4, 14, L"Makefile", L"", L""),
-                          BranchFile(5, 15, L"README", L"", L""), BranchFile(6, 16, L"z.lineagenotregistered", L"", L"")}});
+                          BranchFile(5, 15, L"README", L"", L""), BranchFile(6, 16, L"z.notregistered", L"", L"")}});
     HWND list = dialog.List();
-    auto images = [list] {
-        auto imageList = reinterpret_cast<HIMAGELIST>(::SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
-        return imageList ? ::ImageList_GetImageCount(imageList) : -1;
-    };
-    auto imageOf = [list](int row) {
-        LVITEMW item{LVIF_IMAGE, row};
-        ::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        return item.iImage;
-    };
     for (int paint = 0; paint < 2; ++paint) {  // images are asked for only by painting; then from the cache
         ASSERT_TRUE(dialog->WaitForPaint(list));
-        EXPECT_EQ(images(), 3) << "paint " << paint;
+        auto images = reinterpret_cast<HIMAGELIST>(::SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+        EXPECT_EQ(::ImageList_GetImageCount(images), 3) << "paint " << paint;
     }
-    EXPECT_EQ(imageOf(0), imageOf(1));
-    EXPECT_EQ(imageOf(1), imageOf(2));
-    EXPECT_EQ(imageOf(3), imageOf(4));
-    EXPECT_NE(imageOf(0), imageOf(3));
-    EXPECT_NE(imageOf(5), imageOf(0));
+    std::vector<int> rowImages;
+    for (int row = 0; row < 6; ++row) {
+        LVITEMW item{LVIF_IMAGE, row};
+        ::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        rowImages.push_back(item.iImage);
+    }
+    const int lntesta = rowImages[0], none = rowImages[3];
+    EXPECT_NE(lntesta, none);
+    EXPECT_NE(rowImages[5], lntesta);
+    EXPECT_EQ(rowImages, (std::vector<int>{lntesta, lntesta, lntesta, none, none, rowImages[5]}));
 
     // Row 1: the first row is selected, and selection tints its icon.
     RECT cell{LVIR_ICON, 0};
@@ -54,6 +69,25 @@ TEST(TypeIcons, OneImagePerLowerCasedExtensionAndTheRegisteredIconInItsCell) {
         for (int x = cell.left; x < cell.right; ++x)
             red += capture.At(x - window.left, y - window.top) == 0xDC0000;
     EXPECT_GT(red, 100) << "the registered red icon should fill most of the 16x16 cell";
+
+    // A host's thread adds the library's unknown-type picture, at the list's size, once a message.
+    auto images = reinterpret_cast<HIMAGELIST>(::SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    const ScopedHMODULE library(::LoadLibraryW((ExecutableFolder() + kGlyphsetFileName).c_str()));
+    auto load = reinterpret_cast<GhLoadWfPngImageIconAsPerDpiFn>(
+        ::GetProcAddress(library.get(), kGhLoadWfPngImageIconAsPerDpi));
+    ASSERT_TRUE(load);
+    int cx = 0, cy = 0;
+    ::ImageList_GetIconSize(images, &cx, &cy);
+    const ScopedHIMAGELIST alike(::ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, 1, 1));
+    ::ImageList_ReplaceIcon(alike.get(), -1, ScopedHICON(load(L"PNG_UNKNOWN", 3)).get());
+    const std::vector<DWORD> unknown = Pixels(alike.get(), 0);
+    ASSERT_FALSE(unknown.empty());
+    for (const wchar_t* name : {L"C:\\vault\\Makefile", L"C:\\vault\\Release 2.1\\README", L"C:\\vault\\notes.",
+                                L"C:\\vault\\notes."}) {
+        const int before = ::ImageList_GetImageCount(images);
+        EXPECT_EQ(::SendMessageW(list, WM_VLIST_ADDICON, 0, reinterpret_cast<LPARAM>(name)), before + 1) << name;
+        EXPECT_EQ(Pixels(images, before), unknown) << name;
+    }
     dialog->PressClose();
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.lntesta");
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\LineageTest.TypeA");
@@ -62,9 +96,9 @@ TEST(TypeIcons, OneImagePerLowerCasedExtensionAndTheRegisteredIconInItsCell) {
 // The text service reads its strings file once per process: the dialog runs in a child.
 TEST(TranslatedDialog, TakesEveryTextFromTheStringsFile) {
     const std::wstring strings = ExecutableFolder() + L"lineage-dialog-de.strings";
-    std::ofstream(std::filesystem::path(strings), std::ios::binary) << "[BranchDetailsDlg TS]\n1=Zugeh\xC3\xB6rige Zweige: \n"
-        "2=Erstellt von:\n3=Erstellt am:\n4=Typ\n5=Quelldatei\n6=Zweigdatei\n7=Hilfe\n8=Schlie\xC3\x9F" "en\n"
-        "14=Geteilt\n15=Ja\n";
+    std::ofstream(std::filesystem::path(strings), std::ios::binary)
+        << "[BranchDetailsDlg TS]\n1=Zugeh\xC3\xB6rige Zweige: \n2=Erstellt von:\n3=Erstellt am:\n4=Typ\n"
+           "5=Quelldatei\n6=Zweigdatei\n7=Hilfe\n8=Schlie\xC3\x9F" "en\n14=Geteilt\n15=Ja\n";
     ::SetEnvironmentVariableW(L"TXTRES_STRINGS", strings.c_str());
     EXPECT_TRUE(RunTestInChild("TranslatedDialog.DISABLED_InTheChild", {}));
     ::SetEnvironmentVariableW(L"TXTRES_STRINGS", nullptr);
@@ -75,15 +109,13 @@ TEST(TranslatedDialog, DISABLED_InTheChild) {
     ASSERT_TRUE(IsTestChild());
     BranchDialog dialog({8, L"Customer A", L"bj\u00f6rn", 0, {BranchFile(1, 11, L"a.txt", L"", L"", true)}});
     EXPECT_EQ(dialog->Caption(), L"Zugeh\u00f6rige Zweige: Customer A");
-    const std::pair<int, const wchar_t*> texts[] = {{IDC_CREATED_BY_LABEL, L"Erstellt von:"},
-        {IDC_CREATED_ON_LABEL, L"Erstellt am:"}, {IDC_HELP_BUTTON, L"Hilfe"}, {IDC_CLOSE, L"Schlie\u00dfen"}};
-    for (const auto& [id, text] : texts)
-        EXPECT_EQ(dialog->Text(id), text);
-    std::vector<std::wstring> headings;
+    std::wstring texts;
+    for (int id : {IDC_CREATED_BY_LABEL, IDC_CREATED_ON_LABEL, IDC_HELP_BUTTON, IDC_CLOSE})
+        texts += dialog->Text(id) + L"|";
     for (const ListColumn& column : ReadColumns(dialog.List()))
-        headings.push_back(column.heading);
-    EXPECT_EQ(headings, (std::vector<std::wstring>{L"Typ", L"Quelldatei", L"Zweigdatei", L"Geteilt"}));
-    EXPECT_EQ(CellText(dialog.List(), 0, 3), L"Ja");
+        texts += column.heading + L"|";
+    EXPECT_EQ(texts + CellText(dialog.List(), 0, 3),
+              L"Erstellt von:|Erstellt am:|Hilfe|Schlie\u00dfen|Typ|Quelldatei|Zweigdatei|Geteilt|Ja");
 }
 
 } // namespace

@@ -1,5 +1,4 @@
 #include "ChildProcess.h"
-#include <memory>
 #include "base/ModulePath.h"
 #include "base/ScopedHandle.h"
 
@@ -10,55 +9,26 @@ namespace {
 // Set by the child when it asks whether it is one: a filter that matched no test passes vacuously.
 constexpr wchar_t kRanVariable[] = L"LINEAGE_CHILD_RAN";
 
-// Sets one value while it lives and puts the previous state back.
-class SettingInPlace {
-public:
-    explicit SettingInPlace(const UserSetting& setting) : m_name(setting.name) {
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, setting.key.c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
-                          nullptr, m_key.put(), nullptr);
-        DWORD size = 0;
-        m_hadValue = ::RegQueryValueExW(m_key.get(), m_name.c_str(), nullptr, &m_type, nullptr, &size) == ERROR_SUCCESS;
-        m_previous.resize(size);
-        if (m_hadValue)
-            ::RegQueryValueExW(m_key.get(), m_name.c_str(), nullptr, &m_type, m_previous.data(), &size);
-        ::RegSetValueExW(m_key.get(), m_name.c_str(), 0, setting.type, setting.data.data(), DWORD(setting.data.size()));
-    }
-    SettingInPlace(const SettingInPlace&) = delete;
-    SettingInPlace& operator=(const SettingInPlace&) = delete;
-    ~SettingInPlace() {
-        if (m_hadValue)
-            ::RegSetValueExW(m_key.get(), m_name.c_str(), 0, m_type, m_previous.data(), DWORD(m_previous.size()));
-        else
-            ::RegDeleteValueW(m_key.get(), m_name.c_str());
-    }
-
-private:
-    ScopedHKEY m_key;
-    std::wstring m_name;
-    DWORD m_type = REG_NONE;
-    std::vector<BYTE> m_previous;
-    bool m_hadValue = false;
-};
-
-UserSetting Bytes(const wchar_t* key, const wchar_t* name, DWORD type, const void* data, size_t size) {
-    const auto* bytes = static_cast<const BYTE*>(data);
-    return {key, name, type, std::vector<BYTE>(bytes, bytes + size)};
+// The value as it is now; of type REG_NONE when there is none.
+UserSetting Current(const UserSetting& setting) {
+    UserSetting now{setting.key, setting.name};
+    DWORD size = 0;
+    if (::RegGetValueW(HKEY_CURRENT_USER, now.key.c_str(), now.name.c_str(), RRF_RT_ANY, &now.type, nullptr, &size))
+        return now;
+    now.data.resize(size);
+    ::RegGetValueW(HKEY_CURRENT_USER, now.key.c_str(), now.name.c_str(), RRF_RT_ANY, &now.type, now.data.data(), &size);
+    return now;
 }
 
-} // namespace
-
-UserSetting UserSetting::Text(const wchar_t* key, const wchar_t* name, const std::wstring& value) {
-    return Bytes(key, name, REG_SZ, value.c_str(), (value.size() + 1) * sizeof(wchar_t));
+void Put(const UserSetting& setting) {
+    if (setting.type == REG_NONE)
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, setting.key.c_str(), setting.name.c_str());
+    else
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, setting.key.c_str(), setting.name.c_str(), setting.type,
+                          setting.data.data(), DWORD(setting.data.size()));
 }
 
-UserSetting UserSetting::Number(const wchar_t* key, const wchar_t* name, DWORD value) {
-    return Bytes(key, name, REG_DWORD, &value, sizeof(value));
-}
-
-bool RunTestInChild(const std::string& testName, const std::vector<UserSetting>& settings) {
-    std::vector<std::unique_ptr<SettingInPlace>> inPlace;
-    for (const UserSetting& setting : settings)
-        inPlace.push_back(std::make_unique<SettingInPlace>(setting));
+bool RunChild(const std::string& testName) {
     std::wstring command = L"\"" + ModulePath(nullptr) + L"\" --gtest_brief=1 --gtest_also_run_disabled_tests "
                            L"--gtest_filter=" + std::wstring(testName.begin(), testName.end());
     const std::wstring ranName = L"Lineage.TestChild." + std::to_wstring(::GetCurrentProcessId()) + L"." +
@@ -72,15 +42,27 @@ bool RunTestInChild(const std::string& testName, const std::vector<UserSetting>&
     ::SetEnvironmentVariableW(kRanVariable, nullptr);
     if (!started)
         return false;
-    ScopedKernelHandle processHandle(process.hProcess);
-    ScopedKernelHandle threadHandle(process.hThread);
-    if (::WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0) {
-        ::TerminateProcess(process.hProcess, 1);
-        return false;
-    }
+    ScopedKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
     DWORD exitCode = 1;
-    ::GetExitCodeProcess(process.hProcess, &exitCode);
+    if (::WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0)
+        ::TerminateProcess(process.hProcess, 1);
+    else
+        ::GetExitCodeProcess(process.hProcess, &exitCode);
     return exitCode == 0 && ::WaitForSingleObject(ran.get(), 0) == WAIT_OBJECT_0;
+}
+
+} // namespace
+
+bool RunTestInChild(const std::string& testName, const std::vector<UserSetting>& settings) {
+    std::vector<UserSetting> previous;
+    for (const UserSetting& setting : settings) {
+        previous.push_back(Current(setting));
+        Put(setting);
+    }
+    const bool passed = RunChild(testName);
+    for (const UserSetting& setting : previous)
+        Put(setting);
+    return passed;
 }
 
 bool IsTestChild() {

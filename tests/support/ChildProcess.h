@@ -10,18 +10,24 @@ namespace lineage_test {
 
 // A value under HKEY_CURRENT_USER, set for the child and put back as it was afterwards.
 struct UserSetting {
-    static UserSetting Text(const wchar_t* key, const wchar_t* name, const std::wstring& value);
-    static UserSetting Number(const wchar_t* key, const wchar_t* name, DWORD value);
-
     std::wstring key;
     std::wstring name;
-    DWORD type = REG_SZ;
+    DWORD type = REG_NONE;  // REG_NONE: no value
     std::vector<BYTE> data;
+
+    static UserSetting Text(const wchar_t* key, const wchar_t* name, const std::wstring& value) {
+        const auto* bytes = reinterpret_cast<const BYTE*>(value.c_str());
+        return {key, name, REG_SZ, {bytes, bytes + (value.size() + 1) * sizeof(wchar_t)}};
+    }
+    static UserSetting Number(const wchar_t* key, const wchar_t* name, DWORD value) {
+        const auto* bytes = reinterpret_cast<const BYTE*>(&value);
+        return {key, name, REG_DWORD, {bytes, bytes + sizeof(value)}};
+    }
 };
 
-// Runs `testName` ("Suite.DISABLED_Case") in a child process with `settings` in place; true
-// when it passed (its failures show on this process's output). A child that never called
-// IsTestChild() counts as failed, so a misspelt name cannot pass.
+// Runs `testName` ("Suite.DISABLED_Case") in a child process with `settings` in place; true when
+// it passed (its failures show on this process's output). A child that never called IsTestChild()
+// counts as failed, so a misspelt name cannot pass.
 bool RunTestInChild(const std::string& testName, const std::vector<UserSetting>& settings);
 
 // True in a process started by RunTestInChild.

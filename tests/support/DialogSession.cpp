@@ -1,6 +1,5 @@
 #include "DialogSession.h"
 #include <commctrl.h>
-#include <algorithm>
 #include <stdexcept>
 #include "base/ModulePath.h"
 #include "module/resource.h"
@@ -11,6 +10,7 @@ namespace {
 // The session whose thread is running, per thread. Win32 TLS rather than thread_local: the
 // emulated TLS of the static MinGW runtime does not survive threads ending under Wine.
 const DWORD g_sessionSlot = ::TlsAlloc();
+constexpr UINT kSyncMarker = WM_APP + 0x3A5;
 
 DialogSession* CurrentSession() { return static_cast<DialogSession*>(::TlsGetValue(g_sessionSlot)); }
 
@@ -18,33 +18,25 @@ DialogSession* CurrentSession() { return static_cast<DialogSession*>(::TlsGetVal
 // test may own the dialog's parent, which the dialog's thread talks to synchronously.
 DWORD WaitPumping(DWORD count, const HANDLE* handles, DWORD timeoutMs) {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    for (;;) {
+    for (DWORD which;;) {
         const ULONGLONG now = ::GetTickCount64();
-        const DWORD which = ::MsgWaitForMultipleObjects(count, handles, FALSE,
-                                                        now < deadline ? DWORD(deadline - now) : 0, QS_ALLINPUT);
+        which = ::MsgWaitForMultipleObjects(count, handles, FALSE, now < deadline ? DWORD(deadline - now) : 0,
+                                            QS_ALLINPUT);
         if (which != WAIT_OBJECT_0 + count)
             return which;
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        for (MSG msg; ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);)
             ::DispatchMessageW(&msg);
     }
 }
 
-void SendNull(HWND wnd) {
-    DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
-}
-
-constexpr UINT kSyncMarker = WM_APP + 0x3A5;
+void SendNull(HWND wnd) { ::SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr); }
 } // namespace
 
 std::wstring ExecutableFolder() { return FolderOf(ModulePath(nullptr)); }
-
 HMODULE LineageModule() {
     static HMODULE module = ::LoadLibraryW((ExecutableFolder() + L"Lineage.dll").c_str());
     return module;
 }
-
 ShowBranchDetailsFn ShowBranchDetailsEntry() {
     HMODULE module = LineageModule();
     return module ? reinterpret_cast<ShowBranchDetailsFn>(::GetProcAddress(module, "gvShowBranchDetails")) : nullptr;
@@ -57,11 +49,11 @@ DialogSession::DialogSession(const Args& args) : m_args(args) {
 }
 
 DialogSession::~DialogSession() {
-    if (::WaitForSingleObject(m_thread.get(), 0) == WAIT_TIMEOUT) {
-        if (m_dialog && ::IsWindow(m_dialog))
-            ::PostMessageW(m_dialog, WM_COMMAND, IDCANCEL, 0);
-        WaitForReturn();
-    }
+    if (::WaitForSingleObject(m_thread.get(), 0) != WAIT_TIMEOUT)
+        return;
+    if (m_dialog && ::IsWindow(m_dialog))
+        ::PostMessageW(m_dialog, WM_COMMAND, IDCANCEL, 0);
+    WaitForReturn();
 }
 
 DWORD WINAPI DialogSession::ThreadMain(void* param) noexcept {
@@ -70,11 +62,11 @@ DWORD WINAPI DialogSession::ThreadMain(void* param) noexcept {
     // The dialog is ready once WM_INITDIALOG has returned; Sync's marker taken from the queue
     // means every message posted before it has been handled.
     HHOOK init = ::SetWindowsHookExW(WH_CALLWNDPROCRET, &WatchInitDialog, nullptr, ::GetCurrentThreadId());
-    HHOOK marker = ::SetWindowsHookExW(WH_GETMESSAGE, &WatchMarker, nullptr, ::GetCurrentThreadId());
+    HHOOK messages = ::SetWindowsHookExW(WH_GETMESSAGE, &WatchMessages, nullptr, ::GetCurrentThreadId());
     if (ShowBranchDetailsFn show = ShowBranchDetailsEntry())
         show(self->m_args.focusDocId, self->m_args.branchId, self->m_args.spMgr, self->m_args.vault,
              self->m_args.parent);
-    ::UnhookWindowsHookEx(marker);
+    ::UnhookWindowsHookEx(messages);
     ::UnhookWindowsHookEx(init);
     ::TlsSetValue(g_sessionSlot, nullptr);
     return 0;
@@ -83,20 +75,14 @@ DWORD WINAPI DialogSession::ThreadMain(void* param) noexcept {
 LRESULT CALLBACK DialogSession::WatchInitDialog(int code, WPARAM wp, LPARAM lp) noexcept {
     auto* info = reinterpret_cast<CWPRETSTRUCT*>(lp);
     DialogSession* session = CurrentSession();
-    if (code == HC_ACTION && session && !session->m_dialog) {
-        if (info->message == WM_SIZE) {
-            session->m_sizedBeforeReady.push_back(info->hwnd);
-        } else if (info->message == WM_INITDIALOG) {
-            const auto& sized = session->m_sizedBeforeReady;
-            session->m_sizesBeforeReady = int(std::count(sized.begin(), sized.end(), info->hwnd));
-            session->m_dialog = info->hwnd;
-            ::SetEvent(session->m_dialogReady.get());
-        }
+    if (code == HC_ACTION && session && !session->m_dialog && info->message == WM_INITDIALOG) {
+        session->m_dialog = info->hwnd;
+        ::SetEvent(session->m_dialogReady.get());
     }
     return ::CallNextHookEx(nullptr, code, wp, lp);
 }
 
-LRESULT CALLBACK DialogSession::WatchMarker(int code, WPARAM wp, LPARAM lp) noexcept {
+LRESULT CALLBACK DialogSession::WatchMessages(int code, WPARAM wp, LPARAM lp) noexcept {
     auto* msg = reinterpret_cast<MSG*>(lp);
     DialogSession* session = CurrentSession();
     if (code == HC_ACTION && wp == PM_REMOVE && session) {
@@ -121,10 +107,9 @@ HWND DialogSession::WaitForDialog(DWORD timeoutMs) {
 }
 
 bool DialogSession::WaitForReturn(DWORD timeoutMs) {
-    HANDLE thread = m_thread.get();
+    const HANDLE thread = m_thread.get();
     return WaitPumping(1, &thread, timeoutMs) == WAIT_OBJECT_0;
 }
-
 void DialogSession::Sync() {
     if (!m_dialog || !::IsWindow(m_dialog))
         return;
@@ -153,7 +138,6 @@ bool DialogSession::WaitForPaint(HWND wnd, bool invalidate) {
 std::wstring DialogSession::Text(int id) const { return WindowText(Item(id)); }
 std::wstring DialogSession::Caption() const { return WindowText(m_dialog); }
 void DialogSession::PressClose() { ::PostMessageW(Item(IDC_CLOSE), BM_CLICK, 0, 0); }
-void DialogSession::CloseFromTitleBar() { ::PostMessageW(m_dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 void DialogSession::PressKey(UINT vk) {
     GUITHREADINFO info{sizeof(info)};
@@ -172,29 +156,18 @@ std::wstring WindowText(HWND wnd) {
 
 std::vector<ListColumn> ReadColumns(HWND list) {
     std::vector<ListColumn> columns;
-    HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
-    const int count = header ? int(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[260] = {};
-        LVCOLUMNW col{LVCF_TEXT | LVCF_WIDTH};
-        col.pszText = text;
-        col.cchTextMax = 260;
-        ::SendMessageW(list, LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
+    wchar_t text[260] = {};
+    for (LVCOLUMNW col{LVCF_TEXT | LVCF_WIDTH, 0, 0, text, 260};
+         ::SendMessageW(list, LVM_GETCOLUMNW, columns.size(), reinterpret_cast<LPARAM>(&col));)
         columns.push_back({text, col.cx});
-    }
     return columns;
 }
 
 int ItemCount(HWND list) { return int(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-
 std::wstring CellText(HWND list, int item, int subItem) {
-    std::wstring text(1024, L'\0');
-    LVITEMW lvi{};
-    lvi.iSubItem = subItem;
-    lvi.pszText = text.data();
-    lvi.cchTextMax = int(text.size());
-    text.resize(size_t(::SendMessageW(list, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&lvi))));
-    return text;
+    wchar_t text[1024] = L"";
+    LVITEMW lvi{0, 0, subItem, 0, 0, text, 1024};
+    return {text, size_t(::SendMessageW(list, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&lvi)))};
 }
 
 std::vector<std::wstring> ColumnTexts(HWND list, int subItem) {
@@ -204,23 +177,20 @@ std::vector<std::wstring> ColumnTexts(HWND list, int subItem) {
     return cells;
 }
 
+RECT WindowRect(HWND wnd) {
+    RECT rect{};
+    ::GetWindowRect(wnd, &rect);
+    return rect;
+}
 RECT ChildRect(HWND child) {
     RECT rect = WindowRect(child);
     ::MapWindowPoints(HWND_DESKTOP, ::GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
 
-RECT WindowRect(HWND wnd) {
-    RECT rect{};
-    ::GetWindowRect(wnd, &rect);
-    return rect;
-}
-
 Capture CaptureWindow(HWND wnd) {
-    Capture capture;
     const RECT rect = WindowRect(wnd);
-    capture.width = rect.right - rect.left;
-    capture.height = rect.bottom - rect.top;
+    Capture capture{rect.right - rect.left, rect.bottom - rect.top};
     if (capture.width <= 0 || capture.height <= 0)
         return capture;
     BITMAPINFO info{{sizeof(BITMAPINFOHEADER), capture.width, -capture.height, 1, 32, BI_RGB}};
@@ -234,9 +204,8 @@ Capture CaptureWindow(HWND wnd) {
         ::GdiFlush();
     }
     const auto* p = static_cast<const uint32_t*>(bits);
-    capture.pixels.assign(p, p + size_t(capture.width) * capture.height);
-    for (auto& px : capture.pixels)
-        px &= 0x00FFFFFF;
+    for (size_t i = 0; i < size_t(capture.width) * capture.height; ++i)
+        capture.pixels.push_back(p[i] & 0x00FFFFFF);
     return capture;
 }
 

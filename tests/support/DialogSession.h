@@ -17,16 +17,10 @@ using ShowBranchDetailsFn = void (*)(int focusDocId, int branchId, SpMgr*, IOrvV
 HMODULE LineageModule();
 ShowBranchDetailsFn ShowBranchDetailsEntry();
 
-struct ListColumn {
-    std::wstring heading;
-    int width;
-};
-
 class DialogSession {
 public:
     struct Args {
-        int focusDocId = 0;
-        int branchId = 0;
+        int focusDocId = 0, branchId = 0;
         SpMgr* spMgr = nullptr;
         IOrvVault5* vault = nullptr;
         HWND parent = nullptr;
@@ -35,35 +29,26 @@ public:
     explicit DialogSession(const Args& args);
     DialogSession(const DialogSession&) = delete;
     DialogSession& operator=(const DialogSession&) = delete;
-    // Ends a dialog that is still open (as Escape would) and waits for the call to return.
-    ~DialogSession();
-
+    ~DialogSession();  // ends a dialog that is still open (as Escape would) and waits for the call to return
     // The dialog once its initialisation has run and its loop takes messages; null on timeout.
     HWND WaitForDialog(DWORD timeoutMs = 15000);
-    // True once gvShowBranchDetails has returned.
-    bool WaitForReturn(DWORD timeoutMs = 15000);
+    bool WaitForReturn(DWORD timeoutMs = 15000);  // true once gvShowBranchDetails has returned
     DWORD ThreadId() const { return m_threadId; }
-    // WM_SIZE the dialog received from its creation to the end of its initialisation.
-    int SizesDuringInit() const { return m_sizesBeforeReady; }
     HWND Dialog() const { return m_dialog; }
     HWND Item(int id) const { return ::GetDlgItem(m_dialog, id); }
     std::wstring Text(int id) const;
     std::wstring Caption() const;
-
     void PressClose();
-    void CloseFromTitleBar();
     void PressKey(UINT vk);  // to the focused control, through the dialog's loop
-
     // Waits until every message posted so far to the dialog has been handled.
     void Sync();
     // Repaints `wnd` (a window of the dialog's thread), or with `invalidate` false only lets a
     // paint that is due happen, and waits until the paint is done.
     bool WaitForPaint(HWND wnd, bool invalidate = true);
-
 private:
     static DWORD WINAPI ThreadMain(void* self) noexcept;
     static LRESULT CALLBACK WatchInitDialog(int code, WPARAM wp, LPARAM lp) noexcept;
-    static LRESULT CALLBACK WatchMarker(int code, WPARAM wp, LPARAM lp) noexcept;
+    static LRESULT CALLBACK WatchMessages(int code, WPARAM wp, LPARAM lp) noexcept;
     bool Wait(HANDLE event, DWORD timeoutMs);
 
     Args m_args;
@@ -74,14 +59,12 @@ private:
     DWORD m_threadId = 0;
     HWND volatile m_paintTarget = nullptr;
     HWND m_dialog = nullptr;
-    std::vector<HWND> m_sizedBeforeReady;  // every window of the thread, each WM_SIZE
-    int m_sizesBeforeReady = 0;
 };
 
-// Text of a window, read from another thread.
-std::wstring WindowText(HWND wnd);
+std::wstring WindowText(HWND wnd);  // read from another thread
 
 // Columns of a report list view (headings and widths), and its cells.
+struct ListColumn { std::wstring heading; int width; };
 std::vector<ListColumn> ReadColumns(HWND list);
 int ItemCount(HWND list);
 std::wstring CellText(HWND list, int item, int subItem);
@@ -93,8 +76,7 @@ RECT WindowRect(HWND wnd);
 
 // A 32-bit top-down capture of a window (children included).
 struct Capture {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<uint32_t> pixels;  // 0x00RRGGBB
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };

@@ -4,19 +4,18 @@
 // run left in the prefix.
 #include <gtest/gtest.h>
 #include <memory>
-
 #include "../glyphset/GlyphsetTestSupport.h"
 #include "ChildProcess.h"
+#include "base/ModulePath.h"
 
 class HostInstallation : public ::testing::Environment {
 public:
     void SetUp() override {
         if (lineage_test::IsTestChild())
             return;  // a child runs with the registry its parent set up for it
-        wchar_t folder[MAX_PATH] = L"";
-        ::GetModuleFileNameW(nullptr, folder, MAX_PATH);
-        *wcsrchr(folder, L'\\') = L'\0';
-        m_location = std::make_unique<glyphset_test::LocationValue>(folder);
+        std::wstring folder = FolderOf(ModulePath(nullptr));
+        folder.pop_back();
+        m_location = std::make_unique<glyphset_test::LocationValue>(folder.c_str());
     }
     void TearDown() override { m_location.reset(); }
 

@@ -10,7 +10,13 @@ class TestVault : public OrvVault5Base {
 public:
     TestVault(const wchar_t* name, const wchar_t* root) : m_name(name), m_root(root) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out)
+            return E_POINTER;
+        const bool known = iid == IID_IUnknown || iid == IID_IDispatch;
+        *out = known ? static_cast<IDispatch*>(this) : nullptr;
+        return known ? S_OK : E_NOINTERFACE;
+    }
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
@@ -25,7 +31,13 @@ public:
     int reads = 0;  // property reads made through the method table
 
 private:
-    HRESULT Read(const wchar_t* value, BSTR* out);
+    HRESULT Read(const wchar_t* value, BSTR* out) {
+        ++reads;
+        if (!out)
+            return E_POINTER;
+        *out = value ? ::SysAllocString(value) : nullptr;
+        return value ? S_OK : E_FAIL;
+    }
     const wchar_t* m_name;
     const wchar_t* m_root;
 };
