@@ -1,13 +1,54 @@
-// The dialog's "CSV Options" toolbar driven through the real dialog: its buttons run the export,
-// and its tooltips are registered again only where a button moved.
+// The export from the real dialog: "Open as CSV" writes the branch's header and the rows in the order
+// the user sorted, a failure is reported over the dialog, and the "CSV Options" toolbar's buttons run
+// the export, their tooltips registered again only where a button moved.
+#include <gtest/gtest.h>
 #include <commctrl.h>
-#include "DialogSession.h"
-#include "SpreadsheetStandIns.h"
-#include "module/resource.h"
+#include "BranchDialog.h"
+#include "ExportHarness.h"
 
 using namespace lineage_test;
 
 namespace {
+
+TEST(DialogExport, OpenAsCsvWritesTheRowsAsSortedAndAFailureIsReportedOverTheDialog) {
+    RecordingOpener shell;
+    SeparatorSettings settings(L";", L"Excel.CSV");
+    ExcelStandIn excel;
+    ScratchFolder folder;
+    BranchDialog dialog({7, L"Release", L"anna", 32104.6152314815,
+                         {BranchFile(1, 101, L"one.txt", L"b\\", L"B\\"), BranchFile(2, 102, L"two.txt", L"c\\", L"B\\", true),
+                          BranchFile(3, 103, L"three.txt", L"a\\", L"B\\")}});
+    // Sort by "Source File", descending: a click, then a second one.
+    HWND header = reinterpret_cast<HWND>(::SendMessageW(dialog.List(), LVM_GETHEADER, 0, 0));
+    RECT item{};
+    ::SendMessageW(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    for (int click = 0; click < 2; ++click) {
+        ::PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::PostMessageW(header, WM_LBUTTONUP, 0, at);
+    }
+    ::PostMessageW(dialog->Dialog(), WM_COMMAND, ID_OPEN_AS_CSV, 0);
+    dialog->Sync();
+    EXPECT_EQ(ReadBytes(excel.ImportedCopy()),
+              Utf16File({L"Branch Name: Release", L"Created By: anna", L"Created On: Nov 23 1987 02:45 PM",
+                         L"Index;Source File;Branch File;Shared", L"1;C:\\vault\\c\\two.txt;C:\\vault\\B\\two.txt;Yes",
+                         L"2;C:\\vault\\b\\one.txt;C:\\vault\\B\\one.txt;",
+                         L"3;C:\\vault\\a\\three.txt;C:\\vault\\B\\three.txt;"}));
+    {
+        ScopedTempFolder missing(folder.Path() + L"\\missing\\");
+        ::PostMessageW(dialog->Dialog(), WM_COMMAND, ID_OPEN_AS_CSV, 0);
+        dialog->Sync();  // taken by the message box's own loop
+    }
+    const HWND box = ::GetLastActivePopup(dialog->Dialog());
+    ASSERT_NE(box, dialog->Dialog()) << "no message box";
+    EXPECT_EQ(WindowText(::GetDlgItem(box, 0xFFFF)), L"Failed to create file.");
+    EXPECT_EQ(::GetWindow(box, GW_OWNER), dialog->Dialog());
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    dialog->Sync();
+    EXPECT_FALSE(::IsWindow(box));
+    dialog->PressClose();
+    EXPECT_TRUE(dialog->WaitForReturn());
+}
 
 HWND g_dialog = nullptr;
 HANDLE g_fileDialogShown = nullptr;
@@ -37,21 +78,21 @@ LRESULT CALLBACK WatchTools(int code, WPARAM wp, LPARAM lp) noexcept {
     return ::CallNextHookEx(nullptr, code, wp, lp);
 }
 
-BOOL CALLBACK FindTooltips(HWND wnd, LPARAM lp) {
-    wchar_t cls[32] = {};
-    const bool found = ::GetClassNameW(wnd, cls, 32) && lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0;
-    if (found) *reinterpret_cast<HWND*>(lp) = wnd;
-    return !found;
-}
-
 // The dialog's tips, by id: 1 "Open as CSV", 2 "Save as CSV".
 std::vector<RECT> ToolRects(const DialogSession& session) {
     HWND tips = nullptr;
-    ::EnumThreadWindows(session.ThreadId(), FindTooltips, reinterpret_cast<LPARAM>(&tips));
+    ::EnumThreadWindows(session.ThreadId(), [](HWND wnd, LPARAM lp) -> BOOL {
+        wchar_t cls[32] = {};
+        const bool found = ::GetClassNameW(wnd, cls, 32) && lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0;
+        if (found)
+            *reinterpret_cast<HWND*>(lp) = wnd;
+        return !found;
+    }, reinterpret_cast<LPARAM>(&tips));
     std::vector<RECT> rects(2);
     for (UINT_PTR id : {1, 2}) {
         TTTOOLINFOW info{TTTOOLINFOW_V2_SIZE, 0, session.Dialog(), id};
-        if (tips && ::SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info))) rects[id - 1] = info.rect;
+        if (tips && ::SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info)))
+            rects[id - 1] = info.rect;
     }
     return rects;
 }
@@ -59,24 +100,27 @@ std::vector<RECT> ToolRects(const DialogSession& session) {
 class Toolbar : public ::testing::Test {
 protected:
     RecordingOpener shell;
+    SeparatorSettings settings{L";", L"Excel.CSV"};
     ExcelStandIn excel;
     DialogSession session{{}};
+    ScopedKernelHandle fileDialogShown{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     HHOOK hook = nullptr;
     std::vector<RECT> tools;
 
     void SetUp() override {
-        excel.Version(L"10.0");
         g_toolCalls.clear();
+        g_fileDialogShown = fileDialogShown.get();
         ASSERT_TRUE(g_dialog = session.WaitForDialog());
         ASSERT_TRUE(session.WaitForPaint(g_dialog));
         session.Sync();  // the tips' refresh that the paint posted
         tools = ToolRects(session);
         ASSERT_FALSE(::IsRectEmpty(&tools[0]) || ::IsRectEmpty(&tools[1]));
     }
-    void TearDown() override { if (hook) ::UnhookWindowsHookEx(hook); }
+    void TearDown() override {
+        if (hook)
+            ::UnhookWindowsHookEx(hook);
+    }
 };
-
-POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 // Press over one button, release over another (or the same).
 struct Click { int pressOn, releaseOn; bool spreadsheet, saveDialog; };
@@ -84,9 +128,9 @@ class ToolbarClick : public Toolbar, public ::testing::WithParamInterface<Click>
 
 TEST_P(ToolbarClick, RunsTheCommandOfTheButtonPressedAndReleasedOn) {
     const Click& c = GetParam();
-    g_fileDialogShown = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     hook = ::SetWindowsHookExW(WH_CBT, CancelFileDialog, nullptr, session.ThreadId());
-    const POINT press = Centre(tools[c.pressOn]), release = Centre(tools[c.releaseOn]);
+    auto centre = [](const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; };
+    const POINT press = centre(tools[c.pressOn]), release = centre(tools[c.releaseOn]);
     for (auto [msg, at] : {std::pair{WM_MOUSEMOVE, press}, {WM_LBUTTONDOWN, press}, {WM_MOUSEMOVE, release},
                            {WM_LBUTTONUP, release}})
         ::PostMessageW(g_dialog, msg, 0, MAKELPARAM(at.x, at.y));
@@ -94,7 +138,6 @@ TEST_P(ToolbarClick, RunsTheCommandOfTheButtonPressedAndReleasedOn) {
     EXPECT_EQ(::WaitForSingleObject(g_fileDialogShown, c.saveDialog ? 10000 : 0) == WAIT_OBJECT_0, c.saveDialog);
     session.Sync();
     EXPECT_EQ(!excel.Calls().empty(), c.spreadsheet);
-    ::CloseHandle(g_fileDialogShown);
 }
 
 INSTANTIATE_TEST_SUITE_P(Buttons, ToolbarClick,
@@ -117,7 +160,8 @@ TEST_F(Toolbar, TipsAreRegisteredAgainOnlyWhenTheButtonsMove) {
                    SWP_NOMOVE | SWP_NOZORDER);
     ASSERT_TRUE(session.WaitForPaint(g_dialog));
     session.Sync();
-    for (RECT& tool : tools) ::OffsetRect(&tool, 40, 0);
+    for (RECT& tool : tools)
+        ::OffsetRect(&tool, 40, 0);
     const std::vector<ToolCall> expected{
         {TTM_DELTOOLW, 1, {}}, {TTM_ADDTOOLW, 1, tools[0]}, {TTM_DELTOOLW, 2, {}}, {TTM_ADDTOOLW, 2, tools[1]}};
     EXPECT_EQ(g_toolCalls, expected) << "both moved: each registered again under its id";

@@ -1,0 +1,293 @@
+// "Open as CSV": the automation calls Excel receives when it owns ".csv", the fall-back to the shell,
+// the cleanup of the temporary file after the shell's program, and the failures the user is told of.
+#include <gtest/gtest.h>
+#include <ddeml.h>
+#include <tlhelp32.h>
+#include <set>
+#include <thread>
+#include "ExportHarness.h"
+#include "export/SpreadsheetOpener.h"
+
+namespace {
+
+constexpr char kMissing[] = "VT_ERROR 0x80020004";
+constexpr char kVisible[] = "Visible put VT_BOOL -1 lcid=0 named=1";
+
+// Runs "Open as CSV" in a temporary folder of its own, with an owner window and every message
+// answered with OK.
+struct OpenAsCsvRun {
+    ScratchFolder folder;
+    ScopedTempFolder temp{folder.Path() + L"\\"};
+    OwnerWindow owner;
+    DialogDriver dialogs;
+    std::wstring path = folder.Path() + L"\\\\Branched Files List.txt";
+    OpenAsCsvRun() {
+        ExportFileList(MakeSource({L"", L"Source File", L"Branch File"}, {{L"C:\\a.txt", L"C:\\b.txt"}}, L"d",
+                                  owner.window),
+                       kExportOpenAsCsv);
+    }
+};
+
+TEST(ExcelImport, OpenTextGetsTheSeparatorSwitchesAndTheFileIsGoneAtOnce) {
+    // Switches Tab, Semicolon, Comma, Space, Other (0 off, 1 on) and what OtherChar gets.
+    struct Case { const wchar_t* sList; const char* switches; std::string otherChar; };
+    const Case cases[] = {{L";", "01000", kMissing}, {L",", "00100", kMissing}, {L" ", "00010", kMissing},
+                          {nullptr, "10000", kMissing},  // the Swedish ".csv" description gives tab
+                          {L"|", "00001", "VT_INT 124"}, {L":", "00001", "VT_INT 58"}};
+    const char* switches[] = {"Tab", "Semicolon", "Comma", "Space", "Other"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.switches);
+        RecordingOpener shell;
+        SeparatorSettings settings(c.sList, L"Excel.CSV", c.sList ? nullptr : kSwedishCsv);
+        ExcelStandIn excel;
+        OpenAsCsvRun run;
+        std::vector<std::string> expected = {"Create", "Version get lcid=0", "Workbooks get lcid=0",
+            "OpenText call lcid=0 args=18 named=0", "OpenText.Filename VT_BSTR " + Utf8(run.path),
+            "OpenText.Origin VT_INT 2", "OpenText.StartRow VT_INT 1", "OpenText.DataType VT_INT 1",
+            "OpenText.TextQualifier VT_I4 1", "OpenText.ConsecutiveDelimiter VT_I2 0"};
+        for (int i = 0; i < 5; ++i)
+            expected.push_back(std::string("OpenText.") + switches[i] + " VT_I2 " + (c.switches[i] == '1' ? "-1" : "0"));
+        expected.push_back("OpenText.OtherChar " + c.otherChar);
+        expected.push_back("OpenText.FieldInfo VT_ARRAY|VT_I4 1x2 1 1");
+        for (const char* name : {"TextVisualLayout", "DecimalSeparator", "ThousandsSeparator", "TrailingMinusNumbers",
+                                 "Local"})
+            expected.push_back(std::string("OpenText.") + name + " " + kMissing);
+        expected.push_back(kVisible);
+        EXPECT_EQ(excel.Calls(), expected);
+        EXPECT_FALSE(FileExists(run.path));
+        const std::wstring row = std::wstring(L"\r\n1") + (c.sList ? c.sList[0] : L'\t') + L"C";  // as separated
+        EXPECT_NE(ReadBytes(excel.ImportedCopy()).find(std::string(reinterpret_cast<const char*>(row.data()),
+                                                                   row.size() * 2)),
+                  std::string::npos) << "OpenText did not see the exported file";
+        EXPECT_TRUE(run.dialogs.Seen().empty());
+        EXPECT_TRUE(shell.CommandLines().empty());
+    }
+}
+
+TEST(ExcelImport, ImportsOrHandsTheFileToTheShell) {
+    struct Case {
+        const wchar_t *csvClass, *version, *failingCall;
+        bool registered, imported, versionMessage;
+        const char* lastCall;  // the last call Excel received, empty for none
+    };
+    const Case cases[] = {
+        {L"eXCEL.csv", L"10.0", L"", true, true, false, kVisible},  // any letter case is Excel's
+        {L"Excel.CSV", L"10.0", L"Version", true, true, false, kVisible},  // an unreadable version is not tested
+        {L"Excel.CSV", L"9.0", L"", true, false, true, "Version get lcid=0"},
+        {L"Excel.CSV", L"8.0a", L"", true, false, true, "Version get lcid=0"},
+        {L"LineageTest.CSV", L"10.0", L"", true, false, false, ""},
+        {L"Excel.CSV", L"10.0", L"", false, false, false, ""},
+        {L"Excel.CSV", L"10.0", L"Create", true, false, false, "Create"},
+        {L"Excel.CSV", L"10.0", L"Workbooks", true, false, false, "Workbooks get lcid=0"},
+        {L"Excel.CSV", L"10.0", L"OpenText", true, false, false, "OpenText.Local VT_ERROR 0x80020004"},
+        {L"Excel.CSV", L"10.0", L"Visible", true, false, false, kVisible},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << Utf8(c.csvClass) << " " << Utf8(c.version) << " failing "
+                                        << Utf8(c.failingCall) << (c.registered ? "" : " unregistered"));
+        RecordingOpener shell;
+        SeparatorSettings settings(L";", c.csvClass);
+        ExcelStandIn excel(c.version, c.failingCall, c.registered);
+        OpenAsCsvRun run;
+        const std::vector<std::string> calls = excel.Calls();
+        EXPECT_EQ(calls.empty() ? "" : calls.back(), c.lastCall);
+        ASSERT_EQ(run.dialogs.Seen().size(), c.versionMessage ? 1u : 0u);
+        if (c.versionMessage) {
+            EXPECT_EQ(run.dialogs.Seen()[0].message, L"The currently installed version of Microsoft Excel is not supported.");
+            EXPECT_EQ(run.dialogs.Seen()[0].buttons, std::vector<int>{IDOK});
+            EXPECT_EQ(run.dialogs.Seen()[0].owner, run.owner.window);
+        }
+        if (c.imported) {
+            EXPECT_FALSE(FileExists(run.path));
+            EXPECT_TRUE(shell.CommandLines().empty());
+        } else {  // the shell's program gets the full path name, the doubled backslash made single
+            ASSERT_TRUE(shell.WaitStarted());
+            EXPECT_EQ(shell.CommandLines(), std::vector<std::string>{"\"" + Utf8(run.folder.File(L"Branched Files List.txt")) + "\""});
+        }
+    }
+}
+
+std::set<DWORD> ThreadIds() {
+    std::set<DWORD> threads;
+    ScopedKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry{sizeof(entry)};
+    for (BOOL more = ::Thread32First(snapshot.get(), &entry); more; more = ::Thread32Next(snapshot.get(), &entry))
+        if (entry.th32OwnerProcessID == ::GetCurrentProcessId())
+            threads.insert(entry.th32ThreadID);
+    return threads;
+}
+
+// The threads this process started after construction, held from Open() until they have ended.
+class NewThreads {
+public:
+    void Open() {
+        for (DWORD id : ThreadIds())
+            if (ScopedKernelHandle thread{m_before.count(id) ? nullptr : ::OpenThread(SYNCHRONIZE, FALSE, id)}) {
+                m_threads.push_back(std::move(thread));
+                m_ids.push_back(id);
+            }
+        ASSERT_FALSE(m_ids.empty()) << "no cleanup thread";
+    }
+    bool WaitForAll() const {
+        std::vector<HANDLE> handles;
+        for (const ScopedKernelHandle& thread : m_threads)
+            handles.push_back(thread.get());
+        return ::WaitForMultipleObjects(DWORD(handles.size()), handles.data(), TRUE, 20000) < handles.size();
+    }
+    // Once this test lets go of the ended threads nothing may hold them: the module closed its handle.
+    void ExpectNoneHeld() {
+        m_threads.clear();
+        for (DWORD id : m_ids)
+            EXPECT_FALSE(ScopedKernelHandle(::OpenThread(SYNCHRONIZE, FALSE, id))) << "thread " << id << " is still held";
+    }
+private:
+    std::set<DWORD> m_before = ThreadIds();
+    std::vector<ScopedKernelHandle> m_threads;
+    std::vector<DWORD> m_ids;
+};
+
+class ShellOpen : public ::testing::Test {
+protected:
+    ScratchFolder folder;
+    SeparatorSettings settings;  // ".csv" not Excel's: the shell is asked
+    OwnerWindow owner;
+    DialogDriver dialogs;
+};
+
+TEST_F(ShellOpen, TheProgramGetsTheFileWhichIsMarkedForRestartAfterItEndsUnlessItRemovedIt) {
+    for (bool removes : {false, true}) {
+        SCOPED_TRACE(removes ? "removed by the program" : "left by the program");
+        RecordingOpener program(/*hold=*/true, removes);
+        const std::wstring path = folder.Write(removes ? L"removed.txt" : L"left.txt", "x");
+        NewThreads threads;
+        EXPECT_TRUE(OpenCsvInSpreadsheet(owner.window, path));
+        threads.Open();
+        ASSERT_TRUE(program.WaitStarted());
+        EXPECT_EQ(program.CommandLines(), std::vector<std::string>{"\"" + Utf8(path) + "\""});
+        EXPECT_TRUE(FileExists(path) && !MarkedForDeleteAtRestart(path)) << "touched while the program runs";
+        program.Release();
+        ASSERT_TRUE(threads.WaitForAll());
+        EXPECT_EQ(FileExists(path), !removes);
+        EXPECT_EQ(MarkedForDeleteAtRestart(path), !removes);
+        threads.ExpectNoneHeld();
+        EXPECT_TRUE(dialogs.Seen().empty());
+    }
+}
+
+TEST_F(ShellOpen, AProgramThatCannotStartIsReportedAndTheFileDeleted) {
+    RecordingOpener program(false, false, folder.File(L"no-such-program.exe"));
+    const std::wstring path = folder.Write(L"shell-fails.txt", "x");
+    EXPECT_FALSE(OpenCsvInSpreadsheet(owner.window, path));
+    EXPECT_FALSE(FileExists(path));
+    // The shell may report the failure itself first; the module's own message comes last.
+    ASSERT_FALSE(dialogs.Seen().empty());
+    const SeenDialog& ours = dialogs.Seen().back();
+    EXPECT_EQ(ours.message, L"Could not open the program associated with the temporary file '" + path + L"'.");
+    EXPECT_EQ(ours.buttons, std::vector<int>{IDOK});
+    EXPECT_EQ(ours.owner, owner.window);
+}
+
+// A program already running that takes files by DDE, on a thread of its own: the shell then
+// starts no process and hands back none.
+class DdeServer {
+public:
+    explicit DdeServer(const wchar_t* name) : m_thread([this, name] { Run(name); }) {
+        ::WaitForSingleObject(m_ready.get(), 10000);
+    }
+    ~DdeServer() {
+        ::PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
+        m_thread.join();
+    }
+    bool registered = false;
+private:
+    static HDDEDATA CALLBACK Accept(UINT type, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) noexcept {
+        return reinterpret_cast<HDDEDATA>(type == XTYP_CONNECT ? TRUE : type == XTYP_EXECUTE ? DDE_FACK : 0);
+    }
+    void Run(const wchar_t* name) {
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the queue exists before WM_QUIT is posted
+        m_threadId = ::GetCurrentThreadId();
+        DWORD instance = 0;
+        ::DdeInitializeW(&instance, Accept, APPCLASS_STANDARD | CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS, 0);
+        HSZ service = ::DdeCreateStringHandleW(instance, name, CP_WINUNICODE);
+        registered = service && ::DdeNameService(instance, service, nullptr, DNS_REGISTER);
+        ::SetEvent(m_ready.get());
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0)
+            ::DispatchMessageW(&msg);
+        ::DdeFreeStringHandle(instance, service);
+        ::DdeUninitialize(instance);
+    }
+    ScopedKernelHandle m_ready{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    DWORD m_threadId = 0;
+    std::thread m_thread;
+};
+
+TEST_F(ShellOpen, WithoutAProcessToWaitForTheFileIsDeletedAfterSixSeconds) {
+    DdeServer server(L"LineageExportTest");
+    ASSERT_TRUE(server.registered);
+    RecordingOpener program;
+    ScopedClassKey dde(L"LineageTest.txtfile\\shell\\open\\ddeexec");
+    dde.Set(L"", L"[open(\"%1\")]");
+    dde.Set(L"application", L"LineageExportTest");
+    dde.Set(L"topic", L"System");
+    const std::wstring path = folder.Write(L"shell-dde.txt", "x");
+    const ULONGLONG start = ::GetTickCount64();
+    NewThreads threads;
+    EXPECT_TRUE(OpenCsvInSpreadsheet(owner.window, path));
+    EXPECT_TRUE(FileExists(path));
+    threads.Open();
+    ASSERT_TRUE(threads.WaitForAll());
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_GE(::GetTickCount64() - start, 5900u);
+    EXPECT_TRUE(program.CommandLines().empty()) << "the program was started, not asked by DDE";
+    EXPECT_FALSE(MarkedForDeleteAtRestart(path));
+}
+
+// A file that cannot be written ends in "Failed to create file.", leaves no file behind and opens nothing.
+class ExportFailure : public ::testing::Test {
+protected:
+    RecordingOpener shell;
+    SeparatorSettings settings{L";", L"Excel.CSV"};  // Excel's: nothing may reach it either
+    ExcelStandIn excel;
+    OwnerWindow owner;
+    DialogDriver dialogs;
+    ScratchFolder folder;
+    size_t reported = 0;
+
+    void Export(int rows, const std::function<void(int)>& asked = nullptr) {
+        ExportSource source = MakeSource({L"", L"Source File", L"Branch File"}, {}, L"d", owner.window);
+        source.rowCount = rows;
+        source.cellText = [asked](int row, int column) {
+            if (asked)
+                asked(row);
+            return L"C:\\Vault\\Projects\\Some rather long folder name\\file " + std::to_wstring(row) + L"-" +
+                   std::to_wstring(column) + L".txt";
+        };
+        ExportFileList(source, kExportOpenAsCsv);
+        ASSERT_EQ(dialogs.Seen().size(), ++reported);
+        EXPECT_EQ(dialogs.Seen().back().message, L"Failed to create file.");
+        EXPECT_EQ(dialogs.Seen().back().buttons, std::vector<int>{IDOK});
+        EXPECT_EQ(dialogs.Seen().back().owner, owner.window);
+        EXPECT_TRUE(excel.Calls().empty());
+        EXPECT_TRUE(shell.CommandLines().empty());
+        EXPECT_TRUE(folder.Files().empty());
+    }
+};
+
+TEST_F(ExportFailure, ATemporaryFolderThatCannotBeOpenedOrNamed) {
+    for (const std::wstring& temp : {folder.Path() + L"\\missing\\", L"C:\\" + std::wstring(300, L'x') + L"\\"}) {
+        ScopedTempFolder missing(temp);
+        Export(3);
+    }
+}
+
+// Run only by ctest (export_refused_write), in a process whose files may not grow past 256 KiB:
+// the file system refuses the writes past it, part-way through the rows.
+TEST_F(ExportFailure, DISABLED_AWriteRefusedPartWayLeavesNoFile) {
+    ScopedTempFolder temp(folder.Path() + L"\\");
+    int rowsAsked = 0;
+    Export(20000, [&rowsAsked](int row) { rowsAsked = row + 1; });
+    EXPECT_GT(rowsAsked, 0) << "the writer never got into the rows";
+}
+
+} // namespace
