@@ -22,10 +22,9 @@ TEST(TranslatedTexts, DISABLED_InTheChild) {
     ASSERT_TRUE(IsTestChild());
     ScratchFolder folder;
     ScopedTempFolder temp(folder.Path() + L"\\");
-    OwnerWindow owner;
     SeparatorSettings settings;
     DialogDriver dialogs;
-    const ExportSource source = MakeSource({L"", L"Source File"}, {{L"C:\\a.txt"}}, L"d", owner.window);
+    const ExportSource source = MakeSource({L"", L"Source File"}, {{L"C:\\a.txt"}}, L"d", dialogs.owner);
     const std::wstring path = folder.File(L"Verzweigte Dateien.txt");
     {
         SCOPED_TRACE("header labels, the index heading and the temporary file's name");
@@ -55,7 +54,7 @@ TEST(TranslatedTexts, DISABLED_InTheChild) {
         SCOPED_TRACE("shell failure message");
         RecordingOpener program(false, false, folder.File(L"no-such-program.exe"));
         folder.Write(L"t.txt", "x");
-        static_cast<void>(OpenCsvInSpreadsheet(owner.window, folder.File(L"t.txt")));
+        static_cast<void>(OpenCsvInSpreadsheet(dialogs.owner, folder.File(L"t.txt")));
         EXPECT_EQ(dialogs.Seen().back().message, L"Kein Programm f\u00fcr '" + folder.File(L"t.txt") + L"'.");
     }
     {
