@@ -15,9 +15,10 @@ TEST(DialogExport, OpenAsCsvWritesTheRowsAsSortedAndAFailureIsReportedOverTheDia
     SeparatorSettings settings(L";", L"Excel.CSV");
     ExcelStandIn excel;
     ScratchFolder folder;
+    const std::wstring longName = std::wstring(300, L'o') + L".txt";  // past the first buffer the list is read with
     BranchDialog dialog({7, L"Release", L"anna", 32104.6152314815,
-                         {BranchFile(1, 101, L"one.txt", L"b\\", L"B\\"), BranchFile(2, 102, L"two.txt", L"c\\", L"B\\", true),
-                          BranchFile(3, 103, L"three.txt", L"a\\", L"B\\")}});
+                         {BranchFile(1, 101, longName.c_str(), L"b\\", L"B\\"),
+                          BranchFile(2, 102, L"two.txt", L"c\\", L"B\\", true), BranchFile(3, 103, L"x.txt", L"a\\", L"B\\")}});
     // Sort by "Source File", descending: a click, then a second one.
     HWND header = reinterpret_cast<HWND>(::SendMessageW(dialog.List(), LVM_GETHEADER, 0, 0));
     RECT item{};
@@ -32,8 +33,8 @@ TEST(DialogExport, OpenAsCsvWritesTheRowsAsSortedAndAFailureIsReportedOverTheDia
     EXPECT_EQ(ReadBytes(excel.ImportedCopy()),
               Utf16File({L"Branch Name: Release", L"Created By: anna", L"Created On: Nov 23 1987 02:45 PM",
                          L"Index;Source File;Branch File;Shared", L"1;C:\\vault\\c\\two.txt;C:\\vault\\B\\two.txt;Yes",
-                         L"2;C:\\vault\\b\\one.txt;C:\\vault\\B\\one.txt;",
-                         L"3;C:\\vault\\a\\three.txt;C:\\vault\\B\\three.txt;"}));
+                         L"2;C:\\vault\\b\\" + longName + L";C:\\vault\\B\\" + longName + L";",
+                         L"3;C:\\vault\\a\\x.txt;C:\\vault\\B\\x.txt;"}));
     {
         ScopedTempFolder missing(folder.Path() + L"\\missing\\");
         ::PostMessageW(dialog->Dialog(), WM_COMMAND, ID_OPEN_AS_CSV, 0);
@@ -58,22 +59,17 @@ struct ToolCall {
 };
 std::vector<ToolCall> g_toolCalls;  // filled on the dialog's thread, read after a Sync
 
-// A dialog other than ours is the save dialog: noted and cancelled at once.
-LRESULT CALLBACK CancelFileDialog(int code, WPARAM wp, LPARAM lp) noexcept {
-    HWND wnd = reinterpret_cast<HWND>(wp);
-    wchar_t cls[16] = {};
-    if (code == HCBT_ACTIVATE && wnd != g_dialog && ::GetClassNameW(wnd, cls, 16) && lstrcmpW(cls, L"#32770") == 0) {
-        ::SetEvent(g_fileDialogShown);
-        ::PostMessageW(wnd, WM_COMMAND, IDCANCEL, 0);
-    }
-    return ::CallNextHookEx(nullptr, code, wp, lp);
-}
-
-LRESULT CALLBACK WatchTools(int code, WPARAM wp, LPARAM lp) noexcept {
+// On the dialog's thread: notes the tips' registrations; a dialog other than ours is the save dialog,
+// noted and cancelled at once.
+LRESULT CALLBACK Watch(int code, WPARAM wp, LPARAM lp) noexcept {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lp);
     if (code == HC_ACTION && (call->message == TTM_ADDTOOLW || call->message == TTM_DELTOOLW)) {
         const auto* info = reinterpret_cast<const TTTOOLINFOW*>(call->lParam);
         g_toolCalls.push_back({call->message, info->uId, call->message == TTM_ADDTOOLW ? info->rect : RECT{}});
+    }
+    if (code == HC_ACTION && call->message == WM_INITDIALOG && call->hwnd != g_dialog) {
+        ::SetEvent(g_fileDialogShown);
+        ::PostMessageW(call->hwnd, WM_COMMAND, IDCANCEL, 0);
     }
     return ::CallNextHookEx(nullptr, code, wp, lp);
 }
@@ -97,69 +93,51 @@ std::vector<RECT> ToolRects(const DialogSession& session) {
     return rects;
 }
 
-class Toolbar : public ::testing::Test {
-protected:
+TEST(Toolbar, ButtonsRunTheirCommandAndTipsAreRegisteredAgainOnlyWhenTheButtonsMove) {
     RecordingOpener shell;
     SeparatorSettings settings{L";", L"Excel.CSV"};
     ExcelStandIn excel;
     DialogSession session{{}};
-    ScopedKernelHandle fileDialogShown{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    HHOOK hook = nullptr;
-    std::vector<RECT> tools;
-
-    void SetUp() override {
-        g_toolCalls.clear();
-        g_fileDialogShown = fileDialogShown.get();
-        ASSERT_TRUE(g_dialog = session.WaitForDialog());
-        ASSERT_TRUE(session.WaitForPaint(g_dialog));
-        session.Sync();  // the tips' refresh that the paint posted
-        tools = ToolRects(session);
-        ASSERT_FALSE(::IsRectEmpty(&tools[0]) || ::IsRectEmpty(&tools[1]));
-    }
-    void TearDown() override {
-        if (hook)
-            ::UnhookWindowsHookEx(hook);
-    }
-};
-
-// Press over one button, release over another (or the same).
-struct Click { int pressOn, releaseOn; bool spreadsheet, saveDialog; };
-class ToolbarClick : public Toolbar, public ::testing::WithParamInterface<Click> {};
-
-TEST_P(ToolbarClick, RunsTheCommandOfTheButtonPressedAndReleasedOn) {
-    const Click& c = GetParam();
-    hook = ::SetWindowsHookExW(WH_CBT, CancelFileDialog, nullptr, session.ThreadId());
-    auto centre = [](const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; };
-    const POINT press = centre(tools[c.pressOn]), release = centre(tools[c.releaseOn]);
-    for (auto [msg, at] : {std::pair{WM_MOUSEMOVE, press}, {WM_LBUTTONDOWN, press}, {WM_MOUSEMOVE, release},
-                           {WM_LBUTTONUP, release}})
-        ::PostMessageW(g_dialog, msg, 0, MAKELPARAM(at.x, at.y));
-    session.Sync();
-    EXPECT_EQ(::WaitForSingleObject(g_fileDialogShown, c.saveDialog ? 10000 : 0) == WAIT_OBJECT_0, c.saveDialog);
-    session.Sync();
-    EXPECT_EQ(!excel.Calls().empty(), c.spreadsheet);
-}
-
-INSTANTIATE_TEST_SUITE_P(Buttons, ToolbarClick,
-                         ::testing::Values(Click{0, 0, true, false}, Click{1, 1, false, true},
-                                           Click{1, 0, false, false}, Click{0, 1, false, false}));
-
-TEST_F(Toolbar, TipsAreRegisteredAgainOnlyWhenTheButtonsMove) {
+    ScopedKernelHandle fileDialogShown{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    g_fileDialogShown = fileDialogShown.get();
+    ASSERT_TRUE(g_dialog = session.WaitForDialog());
+    ASSERT_TRUE(session.WaitForPaint(g_dialog));
+    session.Sync();  // the tips' refresh that the paint posted
+    std::vector<RECT> tools = ToolRects(session);
     const RECT marker = ChildRect(session.Item(IDC_TOOLBAR_MARKER));
     EXPECT_EQ(tools[0].top, marker.top - 5 + 2) << "the strip starts 5 pixels above the marker";
     EXPECT_EQ(tools[0].left, marker.left + 2);
     EXPECT_EQ(tools[1].left, tools[0].right + 3);
 
-    hook = ::SetWindowsHookExW(WH_CALLWNDPROC, WatchTools, nullptr, session.ThreadId());
+    g_toolCalls.clear();
+    const HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, Watch, nullptr, session.ThreadId());
+    // Press over one button, release over another (or the same): only the first runs its command.
+    struct Click { int pressOn, releaseOn; bool spreadsheet, saveDialog; };
+    for (const Click& c : {Click{1, 0, false, false}, Click{0, 1, false, false}, Click{0, 0, true, false},
+                           Click{1, 1, false, true}}) {
+        SCOPED_TRACE(testing::Message() << c.pressOn << " to " << c.releaseOn);
+        const size_t calls = excel.Calls().size();
+        auto centre = [](const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; };
+        const POINT press = centre(tools[c.pressOn]), release = centre(tools[c.releaseOn]);
+        for (auto [msg, at] : {std::pair{WM_MOUSEMOVE, press}, {WM_LBUTTONDOWN, press}, {WM_MOUSEMOVE, release},
+                               {WM_LBUTTONUP, release}})
+            ::PostMessageW(g_dialog, msg, 0, MAKELPARAM(at.x, at.y));
+        session.Sync();
+        EXPECT_EQ(::WaitForSingleObject(g_fileDialogShown, c.saveDialog ? 10000 : 0) == WAIT_OBJECT_0, c.saveDialog);
+        session.Sync();
+        EXPECT_EQ(excel.Calls().size() > calls, c.spreadsheet);
+    }
+
+    g_toolCalls.clear();
     ASSERT_TRUE(session.WaitForPaint(g_dialog));
     session.Sync();
     EXPECT_TRUE(g_toolCalls.empty()) << "a repaint that changes nothing registers nothing";
-
     const RECT window = WindowRect(g_dialog);
     ::SetWindowPos(g_dialog, nullptr, 0, 0, window.right - window.left + 40, window.bottom - window.top,
                    SWP_NOMOVE | SWP_NOZORDER);
     ASSERT_TRUE(session.WaitForPaint(g_dialog));
     session.Sync();
+    ::UnhookWindowsHookEx(hook);
     for (RECT& tool : tools)
         ::OffsetRect(&tool, 40, 0);
     const std::vector<ToolCall> expected{

@@ -1,12 +1,8 @@
-// The exported file byte for byte, the separator the user's settings give, the temporary file's
-// name, and the list read as it shows.
+// The exported file byte for byte, the separator the user's settings give and the temporary file's name.
 #include <gtest/gtest.h>
-#include <commctrl.h>
 #include "ExportHarness.h"
 #include "export/CsvSeparators.h"
 #include "export/ExportTexts.h"
-#include "export/ListViewSource.h"
-#include "framework/CListCtrl.h"
 
 namespace {
 
@@ -53,9 +49,11 @@ TEST(FileContent, IsExactlyTheExpectedBytesForEachSeparator) {
     };
     const std::vector<std::wstring> kHeadings = {L"", L"Source File", L"Branch File"};
     const Case cases[] = {
-        {L";", L"Release", kHeadings, {{L"C:\\V\\a;b.txt", L"C:\\B\\x,y.txt"}, {L"C:\\V\\say \"hi\".txt", L"B"}},
+        {L";", L"Release", {L"", L"Source File", std::wstring(120, L'h')},  // headings cut, cells not
+         {{L"C:\\V\\a;b.txt", std::wstring(5000, L'v')}, {L"C:\\V\\say \"hi\".txt", L"x,y"}},
          {L"Branch Name: Release", L"Created By: anna", L"Created On: 23/11/1987 14:45:56",
-          L"Index;Source File;Branch File", L"1;C:\\V\\a:b.txt;C:\\B\\x,y.txt", L"2;C:\\V\\say \"hi\".txt;B"}},
+          L"Index;Source File;" + std::wstring(99, L'h'), L"1;C:\\V\\a:b.txt;" + std::wstring(5000, L'v'),
+          L"2;C:\\V\\say \"hi\".txt;x,y"}},
         {L",", L"Release, final", kHeadings, {{L"C:\\V\\a,b.txt", L"C:\\B\\say \"hi\", ok.txt"}, {L"\"q\"", L"x;y:z"}},
          {L"\"Branch Name: Release, final\"", L"Created By: anna", L"Created On: 23/11/1987 14:45:56",
           L"Index,Source File,Branch File", L"1,\"C:\\V\\a,b.txt\",\"C:\\B\\say \"hi\", ok.txt\"", L"2,\"q\",x;y:z"}},
@@ -65,12 +63,6 @@ TEST(FileContent, IsExactlyTheExpectedBytesForEachSeparator) {
         {L":", L"Release", kHeadings, {{L"C:\\V\\a.txt", L"D:\\B\\a.txt"}},  // even the labels and the date
          {L"Branch Name; Release", L"Created By; anna", L"Created On; 23/11/1987 14;45;56",
           L"Index:Source File:Branch File", L"1:C;\\V\\a.txt:D;\\B\\a.txt"}},
-        {L";", L"Release", kHeadings, {},
-         {L"Branch Name: Release", L"Created By: anna", L"Created On: 23/11/1987 14:45:56",
-          L"Index;Source File;Branch File"}},
-        {L";", L"Release", {L"", std::wstring(120, L'h')}, {{std::wstring(5000, L'v')}},  // headings cut, cells not
-         {L"Branch Name: Release", L"Created By: anna", L"Created On: 23/11/1987 14:45:56",
-          L"Index;" + std::wstring(99, L'h'), L"1;" + std::wstring(5000, L'v')}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Utf8(c.expected[3]));
@@ -81,49 +73,6 @@ TEST(FileContent, IsExactlyTheExpectedBytesForEachSeparator) {
         WriteFileList(source, folder.File(L"list.txt"));
         EXPECT_EQ(ReadBytes(folder.File(L"list.txt")), Utf16File(c.expected));
     }
-}
-
-// A report list's headings and cells of any length, read through the module's list control.
-TEST(ListExport, ReadsHeadingsAndCellsOfAnyLength) {
-    SeparatorSettings settings;
-    ScratchFolder folder;
-    const std::wstring heading = L"Shared " + std::wstring(120, L'x'), pastAMillion(3 << 19, L'b');
-    const std::vector<std::vector<std::wstring>> rows = {{std::wstring(300, L's'), L"D:\\b.txt", L"Yes"},
-                                                         {L"C:\\a.txt", pastAMillion, L""}};
-    INITCOMMONCONTROLSEX init{sizeof(init), ICC_LISTVIEW_CLASSES};
-    ::InitCommonControlsEx(&init);
-    HWND list = ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 600, 400, nullptr, nullptr,
-                                  nullptr, nullptr);
-    for (const wchar_t* text : {L"", L"Source File", L"Branch File", heading.c_str()}) {
-        LVCOLUMNW column{LVCF_TEXT | LVCF_WIDTH, 0, 100, const_cast<wchar_t*>(text)};
-        ::SendMessageW(list, LVM_INSERTCOLUMNW, 9, reinterpret_cast<LPARAM>(&column));
-    }
-    for (int r = 0; r < 2; ++r) {
-        LVITEMW item{LVIF_TEXT, r, 0, 0, 0, const_cast<wchar_t*>(L"")};
-        ::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        for (int c = 0; c < 3; ++c) {
-            LVITEMW cell{0, 0, c + 1, 0, 0, const_cast<wchar_t*>(rows[r][c].c_str())};
-            ::SendMessageW(list, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&cell));
-        }
-    }
-    const std::vector<std::wstring> header = {L"Branch Name: Release", L"Created By: anna", L"Created On: d",
-                                              L"Index;Source File;Branch File;" + heading.substr(0, 99)};
-    std::vector<std::wstring> expected = header;
-    expected.insert(expected.end(), {L"1;" + rows[0][0] + L";D:\\b.txt;Yes", L"2;C:\\a.txt;" + pastAMillion + L";"});
-    for (int pass = 0; pass < 2; ++pass) {  // then emptied: the headings stay
-        CListCtrl control;
-        ASSERT_TRUE(control.Attach(list));
-        ExportSource source = MakeSource({}, {}, L"d");
-        ReadListView(control, source);
-        WriteFileList(source, folder.File(L"list.txt"));
-        control.Detach();
-        const std::string bytes = ReadBytes(folder.File(L"list.txt"));
-        ASSERT_EQ(bytes.size(), Utf16File(expected).size()) << "a cell was cut";
-        EXPECT_EQ(bytes, Utf16File(expected));
-        ::SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-        expected = header;
-    }
-    ::DestroyWindow(list);
 }
 
 } // namespace
