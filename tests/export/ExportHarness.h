@@ -57,12 +57,11 @@ inline std::string Utf16File(const std::vector<std::wstring>& lines) {
 class ScopedRegistryValue {
 public:
     ScopedRegistryValue(HKEY root, std::wstring subKey, std::wstring name, const wchar_t* text)
-        : m_root(root), m_subKey(std::move(subKey)), m_name(std::move(name)) {
-        DWORD size = 0;
-        if (::RegGetValueW(root, m_subKey.c_str(), m_name.c_str(), RRF_RT_ANY, &m_type, nullptr, &size) == 0) {
-            m_old.resize(size);
-            ::RegGetValueW(root, m_subKey.c_str(), m_name.c_str(), RRF_RT_ANY, &m_type, m_old.data(), &size);
-        }
+        : m_root(root), m_subKey(std::move(subKey)), m_name(std::move(name)), m_old(65536) {
+        DWORD size = DWORD(m_old.size());
+        if (::RegGetValueW(root, m_subKey.c_str(), m_name.c_str(), RRF_RT_ANY, &m_type, m_old.data(), &size) != 0)
+            m_type = REG_NONE;
+        m_old.resize(size);
         Set(text);
     }
     ScopedRegistryValue(const ScopedRegistryValue&) = delete;
@@ -164,12 +163,11 @@ private:
 };
 
 // ".txt" opens with `program`, by default one that writes down its command line, tells the test
-// it runs and, when held, ends only on Release(); `deletes`: it deletes the file before ending.
+// it runs and, when held, ends only on Release().
 class RecordingOpener {
 public:
-    explicit RecordingOpener(bool hold = false, bool deletes = false, const std::wstring& program = L"")
-        : m_release(::CreateEventW(nullptr, TRUE, !hold, (m_events + L"-release").c_str())),
-          m_deletes(L"LINEAGE_OPENER_DELETE", deletes ? L"1" : L"") {
+    explicit RecordingOpener(bool hold = false, const std::wstring& program = L"")
+        : m_release(::CreateEventW(nullptr, TRUE, !hold, (m_events + L"-release").c_str())) {
         const std::wstring exe = program.empty() ? lineage_test::ExecutableFolder() + L"export_opener.exe" : program;
         m_class.Set(L"shell\\open\\command", L"\"" + exe + L"\" \"%1\"");
     }
@@ -178,8 +176,8 @@ public:
     void Release() const { ::SetEvent(m_release.get()); }
     std::vector<std::string> CommandLines() const { return ReadLines(m_folder.File(L"opener.log")); }
 private:
-    ScratchFolder m_folder;
     static inline int s_count = 0;
+    ScratchFolder m_folder;
     std::wstring m_events =
         L"LineageExportOpener-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++s_count);
     ScopedKernelHandle m_started{::CreateEventW(nullptr, TRUE, FALSE, (m_events + L"-started").c_str())};
@@ -188,7 +186,6 @@ private:
     ScopedClassKey m_class{L"LineageTest.txtfile"};
     ScopedEnvironment m_log{L"LINEAGE_OPENER_LOG", m_folder.File(L"opener.log")};
     ScopedEnvironment m_eventsName{L"LINEAGE_OPENER_EVENTS", m_events};
-    ScopedEnvironment m_deletes;
 };
 
 // True when `path` is listed for deletion at the next restart. The list is put back after the run.

@@ -1,7 +1,6 @@
-// The exported file byte for byte, the separator the user's settings give and the temporary file's name.
+// The exported file byte for byte with each separator, the temporary file's name, and message formatting.
 #include <gtest/gtest.h>
 #include "ExportHarness.h"
-#include "export/CsvSeparators.h"
 #include "export/ExportTexts.h"
 
 namespace {
@@ -11,22 +10,6 @@ TEST(MessageFormat, PutsThePathWhereItSaysPercentSOnly) {
                                            {L"%s and %s", L"C:\\t and C:\\t"}, {L"100%% of %s", L"100% of C:\\t"},
                                            {L"%d %ls %s", L"%d %ls C:\\t"}, {L"%s %", L"C:\\t %"}})
         EXPECT_EQ(FormatWithString(format, L"C:\\t"), expected) << Utf8(format);
-}
-
-TEST(Separators, FollowTheListSeparatorThenTheCsvTypesDescription) {
-    struct Case { const wchar_t *sList, *description; wchar_t separator, replacement; };
-    const Case cases[] = {{L";", nullptr, L';', L':'}, {L":", nullptr, L':', L';'}, {L"#;", nullptr, L'#', L':'},
-                          {L",", kSwedishCsv, L',', L':'}, {nullptr, kSwedishCsv, L'\t', L' '},
-                          {L"", kSwedishCsv, L'\t', L' '}, {nullptr, nullptr, L';', L':'},
-                          {nullptr, L"microsoft office excel-fil med kommaavgr\u00e4nsade v\u00e4rden", L';', L':'}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << (c.sList ? Utf8(c.sList) : "no sList") << " / "
-                                        << (c.description ? Utf8(c.description) : "no description"));
-        SeparatorSettings settings(c.sList, L"LineageTest.CSV", c.description);
-        const CsvSeparators separators = GetCsvSeparators();
-        EXPECT_EQ(separators.separator, c.separator);
-        EXPECT_EQ(separators.replacement, c.replacement);
-    }
 }
 
 TEST(TemporaryName, IsTheFirstThatDoesNotExistInTheTemporaryFolder) {

@@ -25,17 +25,22 @@ struct OpenAsCsvRun {
     }
 };
 
-TEST(ExcelImport, OpenTextGetsTheSeparatorSwitchesAndTheFileIsGoneAtOnce) {
+TEST(ExcelImport, OpenTextGetsTheSeparatorOfTheUsersSettingsAndTheFileIsGoneAtOnce) {
     // Switches Tab, Semicolon, Comma, Space, Other (0 off, 1 on) and what OtherChar gets.
-    struct Case { const wchar_t* sList; const char* switches; std::string otherChar; };
-    const Case cases[] = {{L";", "01000", kMissing}, {L",", "00100", kMissing}, {L" ", "00010", kMissing},
-                          {nullptr, "10000", kMissing},  // the Swedish ".csv" description gives tab
-                          {L"|", "00001", "VT_INT 124"}, {L":", "00001", "VT_INT 58"}};
+    struct Case { const wchar_t *sList, *description; wchar_t separator; const char* switches; std::string otherChar; };
+    const Case cases[] = {
+        {L";", nullptr, L';', "01000", kMissing}, {L",", kSwedishCsv, L',', "00100", kMissing},  // the list's first
+        {L" ", nullptr, L' ', "00010", kMissing}, {nullptr, kSwedishCsv, L'\t', "10000", kMissing},
+        {L"", kSwedishCsv, L'\t', "10000", kMissing}, {nullptr, nullptr, L';', "01000", kMissing},
+        {nullptr, L"microsoft office excel-fil med kommaavgr\u00e4nsade v\u00e4rden", L';', "01000", kMissing},
+        {L"|", nullptr, L'|', "00001", "VT_INT 124"}, {L"#;", nullptr, L'#', "00001", "VT_INT 35"},
+        {L":", nullptr, L':', "00001", "VT_INT 58"}};
     const char* switches[] = {"Tab", "Semicolon", "Comma", "Space", "Other"};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.switches);
+        SCOPED_TRACE(testing::Message() << (c.sList ? Utf8(c.sList) : "no sList") << " / "
+                                        << (c.description ? Utf8(c.description) : "no description"));
         RecordingOpener shell;
-        SeparatorSettings settings(c.sList, L"Excel.CSV", c.sList ? nullptr : kSwedishCsv);
+        SeparatorSettings settings(c.sList, L"Excel.CSV", c.description);
         ExcelStandIn excel;
         OpenAsCsvRun run;
         std::vector<std::string> expected = {"Create", "Version get lcid=0", "Workbooks get lcid=0",
@@ -52,7 +57,7 @@ TEST(ExcelImport, OpenTextGetsTheSeparatorSwitchesAndTheFileIsGoneAtOnce) {
         expected.push_back(kVisible);
         EXPECT_EQ(excel.Calls(), expected);
         EXPECT_FALSE(FileExists(run.path));
-        const std::wstring row = std::wstring(L"\r\n1") + (c.sList ? c.sList[0] : L'\t') + L"C";  // as separated
+        const std::wstring row = std::wstring(L"\r\n1") + c.separator + L"C";  // the first row, as separated
         EXPECT_NE(ReadBytes(excel.ImportedCopy()).find(std::string(reinterpret_cast<const char*>(row.data()),
                                                                    row.size() * 2)),
                   std::string::npos) << "OpenText did not see the exported file";
@@ -117,9 +122,7 @@ std::set<DWORD> ThreadIds() {
 // starts no process and hands back none.
 class DdeServer {
 public:
-    explicit DdeServer(const wchar_t* name) : m_thread([this, name] { Run(name); }) {
-        ::WaitForSingleObject(m_ready.get(), 10000);
-    }
+    DdeServer() { ::WaitForSingleObject(m_ready.get(), 10000); }
     ~DdeServer() {
         ::PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
         m_thread.join();
@@ -129,23 +132,21 @@ private:
     static HDDEDATA CALLBACK Accept(UINT type, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) noexcept {
         return reinterpret_cast<HDDEDATA>(type == XTYP_CONNECT ? TRUE : type == XTYP_EXECUTE ? DDE_FACK : 0);
     }
-    void Run(const wchar_t* name) {
+    ScopedKernelHandle m_ready{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    DWORD m_threadId = 0;
+    std::thread m_thread{[this] {
         MSG msg;
         ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the queue exists before WM_QUIT is posted
         m_threadId = ::GetCurrentThreadId();
         DWORD instance = 0;
-        ::DdeInitializeW(&instance, Accept, APPCLASS_STANDARD | CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS, 0);
-        HSZ service = ::DdeCreateStringHandleW(instance, name, CP_WINUNICODE);
+        ::DdeInitializeW(&instance, Accept, APPCLASS_STANDARD | CBF_SKIP_ALLNOTIFICATIONS, 0);
+        HSZ service = ::DdeCreateStringHandleW(instance, L"LineageExportTest", CP_WINUNICODE);
         registered = service && ::DdeNameService(instance, service, nullptr, DNS_REGISTER);
         ::SetEvent(m_ready.get());
         while (::GetMessageW(&msg, nullptr, 0, 0) > 0)
             ::DispatchMessageW(&msg);
-        ::DdeFreeStringHandle(instance, service);
         ::DdeUninitialize(instance);
-    }
-    ScopedKernelHandle m_ready{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    DWORD m_threadId = 0;
-    std::thread m_thread;
+    }};
 };
 
 // The shell's program gets the file; a cleanup thread removes it once the program is done, and
@@ -157,11 +158,11 @@ TEST(ShellOpen, TheFileIsRemovedOnceTheProgramIsDoneWithIt) {
         ScratchFolder folder;
         SeparatorSettings settings;  // ".csv" not Excel's: the shell is asked
         DialogDriver dialogs;
-        RecordingOpener program(/*hold=*/true, how == kProgramRemovesIt);
+        RecordingOpener program(/*hold=*/true);
         std::unique_ptr<DdeServer> server;
         ScopedClassKey dde(L"LineageTest.txtfile\\shell\\open\\ddeexec");
         if (how == kByDdeWithoutProcess) {
-            server = std::make_unique<DdeServer>(L"LineageExportTest");
+            server = std::make_unique<DdeServer>();
             ASSERT_TRUE(server->registered);
             dde.Set(L"", L"[open(\"%1\")]");
             dde.Set(L"application", L"LineageExportTest");
@@ -186,6 +187,8 @@ TEST(ShellOpen, TheFileIsRemovedOnceTheProgramIsDoneWithIt) {
             EXPECT_EQ(program.CommandLines(), std::vector<std::string>{"\"" + Utf8(path) + "\""});
         }
         EXPECT_TRUE(FileExists(path) && !MarkedForDeleteAtRestart(path)) << "touched while the program runs";
+        if (how == kProgramRemovesIt)
+            ::DeleteFileW(path.c_str());
         program.Release();
         ASSERT_LT(::WaitForMultipleObjects(DWORD(handles.size()), handles.data(), TRUE, 20000), handles.size());
         EXPECT_EQ(FileExists(path), how == kProgramLeavesIt);
@@ -206,7 +209,7 @@ TEST(ShellOpen, AProgramThatCannotStartIsReportedAndTheFileDeleted) {
     ScratchFolder folder;
     SeparatorSettings settings;
     DialogDriver dialogs;
-    RecordingOpener program(false, false, folder.File(L"no-such-program.exe"));
+    RecordingOpener program(false, folder.File(L"no-such-program.exe"));
     const std::wstring path = folder.Write(L"shell-fails.txt", "x");
     EXPECT_FALSE(OpenCsvInSpreadsheet(dialogs.owner, path));
     EXPECT_FALSE(FileExists(path));
@@ -230,10 +233,9 @@ protected:
     void Export(int rows) {
         ExportSource source = MakeSource({L"", L"Source File", L"Branch File"}, {}, L"d", dialogs.owner);
         source.rowCount = rows;
-        source.cellText = [this](int row, int column) {
+        source.cellText = [this](int row, int) {
             rowsAsked = row + 1;
-            return L"C:\\Vault\\Projects\\Some rather long folder name\\file " + std::to_wstring(row) + L"-" +
-                   std::to_wstring(column) + L".txt";
+            return L"C:\\Vault\\Projects\\Some rather long folder name\\file " + std::to_wstring(row) + L".txt";
         };
         const size_t before = dialogs.Seen().size();
         ExportFileList(source, kExportOpenAsCsv);

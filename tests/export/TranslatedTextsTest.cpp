@@ -52,7 +52,7 @@ TEST(TranslatedTexts, DISABLED_InTheChild) {
     }
     {
         SCOPED_TRACE("shell failure message");
-        RecordingOpener program(false, false, folder.File(L"no-such-program.exe"));
+        RecordingOpener program(false, folder.File(L"no-such-program.exe"));
         folder.Write(L"t.txt", "x");
         static_cast<void>(OpenCsvInSpreadsheet(dialogs.owner, folder.File(L"t.txt")));
         EXPECT_EQ(dialogs.Seen().back().message, L"Kein Programm f\u00fcr '" + folder.File(L"t.txt") + L"'.");

@@ -1,6 +1,6 @@
 // The program the export tests associate with ".txt": appends its command line to the file
-// LINEAGE_OPENER_LOG, sets the event "<LINEAGE_OPENER_EVENTS>-started", waits (a minute at most)
-// for "<LINEAGE_OPENER_EVENTS>-release" and, with LINEAGE_OPENER_DELETE "1", deletes the file.
+// LINEAGE_OPENER_LOG, sets the event "<LINEAGE_OPENER_EVENTS>-started" and waits (a minute at most)
+// for "<LINEAGE_OPENER_EVENTS>-release".
 #include <windows.h>
 #include <string>
 #include "base/ScopedHandle.h"
@@ -29,8 +29,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     ::SetEvent(ScopedKernelHandle(::OpenEventW(EVENT_MODIFY_STATE, FALSE, (events + L"-started").c_str())).get());
     ::WaitForSingleObject(ScopedKernelHandle(::OpenEventW(SYNCHRONIZE, FALSE, (events + L"-release").c_str())).get(),
                           60000);
-    const std::wstring file = commandLine;
-    if (Setting(L"LINEAGE_OPENER_DELETE") == L"1" && file.size() >= 2 && file.front() == L'"')
-        ::DeleteFileW(file.substr(1, file.size() - 2).c_str());
     return 0;
 }
