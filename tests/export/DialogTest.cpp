@@ -59,7 +59,7 @@ struct ToolCall {
 };
 std::vector<ToolCall> g_toolCalls;  // filled on the dialog's thread, read after a Sync
 
-// On the dialog's thread: notes the tips' registrations; a dialog other than ours is the save dialog,
+// On the dialog's thread: notes the tips' registrations; a dialog that ours owns is the save dialog,
 // noted and cancelled at once.
 LRESULT CALLBACK Watch(int code, WPARAM wp, LPARAM lp) noexcept {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lp);
@@ -67,7 +67,7 @@ LRESULT CALLBACK Watch(int code, WPARAM wp, LPARAM lp) noexcept {
         const auto* info = reinterpret_cast<const TTTOOLINFOW*>(call->lParam);
         g_toolCalls.push_back({call->message, info->uId, call->message == TTM_ADDTOOLW ? info->rect : RECT{}});
     }
-    if (code == HC_ACTION && call->message == WM_INITDIALOG && call->hwnd != g_dialog) {
+    if (code == HC_ACTION && call->message == WM_INITDIALOG && ::GetWindow(call->hwnd, GW_OWNER) == g_dialog) {
         ::SetEvent(g_fileDialogShown);
         ::PostMessageW(call->hwnd, WM_COMMAND, IDCANCEL, 0);
     }
@@ -76,20 +76,14 @@ LRESULT CALLBACK Watch(int code, WPARAM wp, LPARAM lp) noexcept {
 
 // The dialog's tips, by id: 1 "Open as CSV", 2 "Save as CSV".
 std::vector<RECT> ToolRects(const DialogSession& session) {
-    HWND tips = nullptr;
-    ::EnumThreadWindows(session.ThreadId(), [](HWND wnd, LPARAM lp) -> BOOL {
-        wchar_t cls[32] = {};
-        const bool found = ::GetClassNameW(wnd, cls, 32) && lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0;
-        if (found)
-            *reinterpret_cast<HWND*>(lp) = wnd;
-        return !found;
-    }, reinterpret_cast<LPARAM>(&tips));
     std::vector<RECT> rects(2);
-    for (UINT_PTR id : {1, 2}) {
-        TTTOOLINFOW info{TTTOOLINFOW_V2_SIZE, 0, session.Dialog(), id};
-        if (tips && ::SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info)))
-            rects[id - 1] = info.rect;
-    }
+    for (HWND tips = nullptr; (tips = ::FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr));)
+        for (UINT_PTR id : {1, 2}) {
+            TTTOOLINFOW info{TTTOOLINFOW_V2_SIZE, 0, session.Dialog(), id};
+            if (::GetWindowThreadProcessId(tips, nullptr) == session.ThreadId() &&
+                ::SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info)))
+                rects[id - 1] = info.rect;
+        }
     return rects;
 }
 

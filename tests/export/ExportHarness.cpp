@@ -55,12 +55,7 @@ LRESULT CALLBACK DialogDriver::CbtHook(int code, WPARAM wp, LPARAM lp) noexcept 
         reinterpret_cast<SeenDialog*>(lp)->controls.emplace_back(ClassName(child), child);
         return TRUE;
     }, reinterpret_cast<LPARAM>(&seen));
-    for (const auto& [cls, child] : seen.controls) {
-        const std::wstring text = lineage_test::WindowText(child);
-        if (_wcsicmp(cls.c_str(), L"Static") == 0 && !text.empty() && ::GetParent(child) == window &&
-            (::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE))
-            seen.message += (seen.message.empty() ? L"" : L"\n") + text;
-    }
+    seen.message = lineage_test::WindowText(::GetDlgItem(window, 0xFFFF));  // a message box's text
     if (driver->m_answers.empty()) {
         Press(window, IDOK);
     } else {

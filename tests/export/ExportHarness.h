@@ -193,7 +193,7 @@ bool MarkedForDeleteAtRestart(const std::wstring& path);
 
 struct SeenDialog {
     HWND window, owner;
-    std::wstring message;  // the visible static texts, joined by newlines
+    std::wstring message;
     std::vector<std::pair<std::wstring, HWND>> controls;  // class name and window of every child
     HWND Find(const wchar_t* className, const std::wstring& text) const {
         for (const auto& [cls, control] : controls)
