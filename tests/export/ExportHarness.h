@@ -95,16 +95,15 @@ struct ScopedClassKey {
     std::wstring key;
 };
 
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(std::wstring name, const std::wstring& value) : m_name(std::move(name)), m_old(32767, L'\0') {
-        m_old.resize(::GetEnvironmentVariableW(m_name.c_str(), m_old.data(), DWORD(m_old.size())));
-        ::SetEnvironmentVariableW(m_name.c_str(), value.c_str());
+struct ScopedEnvironment {
+    ScopedEnvironment(std::wstring name, const std::wstring& value) : name(std::move(name)), old(32767, L'\0') {
+        old.resize(::GetEnvironmentVariableW(this->name.c_str(), old.data(), DWORD(old.size())));
+        ::SetEnvironmentVariableW(this->name.c_str(), value.c_str());
     }
     ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ~ScopedEnvironment() { ::SetEnvironmentVariableW(m_name.c_str(), m_old.empty() ? nullptr : m_old.c_str()); }
-private:
-    std::wstring m_name, m_old;
+    ~ScopedEnvironment() { ::SetEnvironmentVariableW(name.c_str(), old.empty() ? nullptr : old.c_str()); }
+    const std::wstring name;
+    std::wstring old;
 };
 
 // TMP and TEMP pointed at `folder` while the object lives.
@@ -121,12 +120,9 @@ struct SeparatorSettings {
                                const wchar_t* description = nullptr)
         : sList(HKEY_CURRENT_USER, L"Control Panel\\International", L"sList", list),
           csvClass(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.csv", L"", csvClassName),
-          described(description ? csvClassName : L"LineageTest.undescribed") {
-        if (description)
-            described.Set(L"", description);
-    }
-    ScopedRegistryValue sList, csvClass;
-    ScopedClassKey described;
+          described(HKEY_LOCAL_MACHINE, L"Software\\Classes\\" + std::wstring(csvClassName ? csvClassName : L"-"), L"",
+                    description) {}
+    ScopedRegistryValue sList, csvClass, described;
 };
 
 // A list as the dialog hands it over: `rows` of texts for columns 1 and up.
