@@ -83,18 +83,6 @@ private:
     std::vector<BYTE> m_old;
 };
 
-// A key under HKLM\Software\Classes, removed with everything under it on destruction.
-struct ScopedClassKey {
-    explicit ScopedClassKey(const std::wstring& name) : key(L"Software\\Classes\\" + name) {}
-    ScopedClassKey(const ScopedClassKey&) = delete;
-    ~ScopedClassKey() { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, key.c_str()); }
-    void Set(const std::wstring& subKey, const std::wstring& value) const {  // the default value of key\subKey
-        const std::wstring path = subKey.empty() ? key : key + L"\\" + subKey;
-        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, path.c_str(), nullptr, REG_SZ, value.c_str(), DWORD(value.size() * 2 + 2));
-    }
-    std::wstring key;
-};
-
 struct ScopedEnvironment {
     ScopedEnvironment(std::wstring name, const std::wstring& value) : name(std::move(name)), old(32767, L'\0') {
         old.resize(::GetEnvironmentVariableW(this->name.c_str(), old.data(), DWORD(old.size())));
@@ -165,13 +153,21 @@ public:
     explicit RecordingOpener(bool hold = false, const std::wstring& program = L"")
         : m_release(::CreateEventW(nullptr, TRUE, !hold, (m_events + L"-release").c_str())) {
         const std::wstring exe = program.empty() ? lineage_test::ExecutableFolder() + L"export_opener.exe" : program;
-        m_class.Set(L"shell\\open\\command", L"\"" + exe + L"\" \"%1\"");
+        Set(L"shell\\open\\command", L"\"" + exe + L"\" \"%1\"");
     }
-    ~RecordingOpener() { Release(); }
+    ~RecordingOpener() {
+        Release();
+        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kClass);
+    }
+    void Set(const std::wstring& subKey, const std::wstring& value) const {  // a default value under the class
+        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, (kClass + (L"\\" + subKey)).c_str(), nullptr, REG_SZ, value.c_str(),
+                          DWORD(value.size() * 2 + 2));
+    }
     bool WaitStarted() const { return ::WaitForSingleObject(m_started.get(), 20000) == WAIT_OBJECT_0; }
     void Release() const { ::SetEvent(m_release.get()); }
     std::vector<std::string> CommandLines() const { return ReadLines(m_folder.File(L"opener.log")); }
 private:
+    static constexpr wchar_t kClass[] = L"Software\\Classes\\LineageTest.txtfile";
     static inline int s_count = 0;
     ScratchFolder m_folder;
     std::wstring m_events =
@@ -179,7 +175,6 @@ private:
     ScopedKernelHandle m_started{::CreateEventW(nullptr, TRUE, FALSE, (m_events + L"-started").c_str())};
     ScopedKernelHandle m_release;
     ScopedRegistryValue m_txtClass{HKEY_LOCAL_MACHINE, L"Software\\Classes\\.txt", L"", L"LineageTest.txtfile"};
-    ScopedClassKey m_class{L"LineageTest.txtfile"};
     ScopedEnvironment m_log{L"LINEAGE_OPENER_LOG", m_folder.File(L"opener.log")};
     ScopedEnvironment m_eventsName{L"LINEAGE_OPENER_EVENTS", m_events};
 };

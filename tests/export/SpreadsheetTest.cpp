@@ -156,13 +156,12 @@ TEST(ShellOpen, TheFileIsRemovedOnceTheProgramIsDoneWithIt) {
         DialogDriver dialogs;
         RecordingOpener program(/*hold=*/true);
         std::unique_ptr<DdeServer> server;
-        ScopedClassKey dde(L"LineageTest.txtfile\\shell\\open\\ddeexec");
         if (how == kByDdeWithoutProcess) {
             server = std::make_unique<DdeServer>();
             ASSERT_TRUE(server->registered);
-            dde.Set(L"", L"[open(\"%1\")]");
-            dde.Set(L"application", L"LineageExportTest");
-            dde.Set(L"topic", L"System");
+            program.Set(L"shell\\open\\ddeexec", L"[open(\"%1\")]");
+            program.Set(L"shell\\open\\ddeexec\\application", L"LineageExportTest");
+            program.Set(L"shell\\open\\ddeexec\\topic", L"System");
         }
         const std::wstring path = folder.Write(L"opened.txt", "x");
         const std::set<DWORD> before = ThreadIds();

@@ -5,27 +5,18 @@
 #include <string>
 #include "base/ScopedHandle.h"
 
-namespace {
-
-std::wstring Setting(const wchar_t* name) {
-    wchar_t value[1024] = {};
-    const DWORD n = ::GetEnvironmentVariableW(name, value, 1024);
-    return n < 1024 ? std::wstring(value, n) : std::wstring();
-}
-
-} // namespace
-
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+    auto setting = [](const wchar_t* name) { return std::wstring(_wgetenv(name) ? _wgetenv(name) : L""); };
     const std::wstring line = std::wstring(commandLine) + L"\n";
     std::string utf8(line.size() * 3, '\0');
     utf8.resize(::WideCharToMultiByte(CP_UTF8, 0, line.data(), int(line.size()), utf8.data(), int(utf8.size()),
                                       nullptr, nullptr));
-    ScopedFileHandle log(::CreateFileW(Setting(L"LINEAGE_OPENER_LOG").c_str(), FILE_APPEND_DATA,
+    ScopedFileHandle log(::CreateFileW(setting(L"LINEAGE_OPENER_LOG").c_str(), FILE_APPEND_DATA,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr));
     DWORD written = 0;
     ::WriteFile(log.get(), utf8.data(), DWORD(utf8.size()), &written, nullptr);
     log.reset();
-    const std::wstring events = Setting(L"LINEAGE_OPENER_EVENTS");
+    const std::wstring events = setting(L"LINEAGE_OPENER_EVENTS");
     ::SetEvent(ScopedKernelHandle(::OpenEventW(EVENT_MODIFY_STATE, FALSE, (events + L"-started").c_str())).get());
     ::WaitForSingleObject(ScopedKernelHandle(::OpenEventW(SYNCHRONIZE, FALSE, (events + L"-release").c_str())).get(),
                           60000);
