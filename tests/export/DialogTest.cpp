@@ -18,7 +18,8 @@ TEST(DialogExport, OpenAsCsvWritesTheRowsAsSortedAndAFailureIsReportedOverTheDia
     const std::wstring longName = std::wstring(300, L'o') + L".txt";  // past the first buffer the list is read with
     BranchDialog dialog({7, L"Release", L"anna", 32104.6152314815,
                          {BranchFile(1, 101, longName.c_str(), L"b\\", L"B\\"),
-                          BranchFile(2, 102, L"two.txt", L"c\\", L"B\\", true), BranchFile(3, 103, L"x.txt", L"a\\", L"B\\")}});
+                          BranchFile(2, 102, L"two.txt", L"c\\", L"B\\", true),
+                          BranchFile(3, 103, L"x.txt", L"a\\", L"B\\")}});
     // Sort by "Source File", descending: a click, then a second one.
     HWND header = reinterpret_cast<HWND>(::SendMessageW(dialog.List(), LVM_GETHEADER, 0, 0));
     RECT item{};

@@ -47,8 +47,9 @@ bool MarkedForDeleteAtRestart(const std::wstring& path) {
 LRESULT CALLBACK DialogDriver::CbtHook(int code, WPARAM wp, LPARAM lp) noexcept {
     const HWND window = reinterpret_cast<HWND>(wp);
     DialogDriver* driver = s_driver;
+    auto seenBefore = [&](const SeenDialog& s) { return s.window == window; };
     if (code != HCBT_ACTIVATE || !driver || ClassName(window) != L"#32770" ||
-        std::any_of(driver->m_seen.begin(), driver->m_seen.end(), [&](const SeenDialog& s) { return s.window == window; }))
+        std::any_of(driver->m_seen.begin(), driver->m_seen.end(), seenBefore))
         return ::CallNextHookEx(nullptr, code, wp, lp);
     SeenDialog& seen = driver->m_seen.emplace_back(SeenDialog{window, ::GetWindow(window, GW_OWNER)});
     ::EnumChildWindows(window, [](HWND child, LPARAM lp) -> BOOL {

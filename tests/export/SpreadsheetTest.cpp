@@ -35,7 +35,7 @@ TEST(ExcelImport, OpenTextGetsTheSeparatorOfTheUsersSettingsAndTheFileIsGoneAtOn
         {nullptr, L"microsoft office excel-fil med kommaavgr\u00e4nsade v\u00e4rden", "01000", kMissing},
         {L"|", nullptr, "00001", "VT_INT 124"}, {L"#;", nullptr, "00001", "VT_INT 35"},
         {L":", nullptr, "00001", "VT_INT 58"}};
-    const char* switches[] = {"Tab", "Semicolon", "Comma", "Space", "Other"};
+    const char* names[] = {"Tab", "Semicolon", "Comma", "Space", "Other"};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << (c.sList ? Utf8(c.sList) : "no sList") << " / "
                                         << (c.description ? Utf8(c.description) : "no description"));
@@ -48,7 +48,7 @@ TEST(ExcelImport, OpenTextGetsTheSeparatorOfTheUsersSettingsAndTheFileIsGoneAtOn
             "OpenText.Origin VT_INT 2", "OpenText.StartRow VT_INT 1", "OpenText.DataType VT_INT 1",
             "OpenText.TextQualifier VT_I4 1", "OpenText.ConsecutiveDelimiter VT_I2 0"};
         for (int i = 0; i < 5; ++i)
-            expected.push_back(std::string("OpenText.") + switches[i] + " VT_I2 " + (c.switches[i] == '1' ? "-1" : "0"));
+            expected.push_back(std::string("OpenText.") + names[i] + (c.switches[i] == '1' ? " VT_I2 -1" : " VT_I2 0"));
         expected.push_back("OpenText.OtherChar " + c.otherChar);
         expected.push_back("OpenText.FieldInfo VT_ARRAY|VT_I4 1x2 1 1");
         for (const char* name : {"TextVisualLayout", "DecimalSeparator", "ThousandsSeparator", "TrailingMinusNumbers",
@@ -91,7 +91,8 @@ TEST(ExcelImport, ImportsOrHandsTheFileToTheShell) {
         EXPECT_EQ(calls.empty() ? "" : calls.back(), c.lastCall);
         ASSERT_EQ(run.dialogs.Seen().size(), c.versionMessage ? 1u : 0u);
         if (c.versionMessage) {
-            EXPECT_EQ(run.dialogs.Seen()[0].message, L"The currently installed version of Microsoft Excel is not supported.");
+            EXPECT_EQ(run.dialogs.Seen()[0].message,
+                      L"The currently installed version of Microsoft Excel is not supported.");
             EXPECT_EQ(run.dialogs.Seen()[0].owner, run.dialogs.owner);
         }
         if (c.imported) {
@@ -99,7 +100,8 @@ TEST(ExcelImport, ImportsOrHandsTheFileToTheShell) {
             EXPECT_TRUE(shell.CommandLines().empty());
         } else {  // the shell's program gets the full path name, the doubled backslash made single
             ASSERT_TRUE(shell.WaitStarted());
-            EXPECT_EQ(shell.CommandLines(), std::vector<std::string>{"\"" + Utf8(run.folder.File(L"Branched Files List.txt")) + "\""});
+            const std::string path = Utf8(run.folder.File(L"Branched Files List.txt"));
+            EXPECT_EQ(shell.CommandLines(), std::vector<std::string>{"\"" + path + "\""});
         }
     }
 }

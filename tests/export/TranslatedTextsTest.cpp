@@ -14,7 +14,8 @@ TEST(TranslatedTexts, AreUsedForEveryTextTheUserSees) {
     ScopedEnvironment strings(L"TXTRES_STRINGS", folder.Write(L"Txtres.strings",
         "[BranchDetailsDlg TS]\n11=Zweig:\n2=Erstellt von:\n3=Erstellt am:\n12=Nr.\n100=Verzweigte Dateien\n"
         "101=Textdateien (*.txt)|*.txt|Alle Dateien|*.*||\n102=Datei konnte nicht erstellt werden.\n"
-        "[PreviewView TS]\n59=Kein Programm f\xC3\xBCr '%s'.\n175=Diese Excel-Version wird nicht unterst\xC3\xBCtzt.\n"));
+        "[PreviewView TS]\n59=Kein Programm f\xC3\xBCr '%s'.\n"
+        "175=Diese Excel-Version wird nicht unterst\xC3\xBCtzt.\n"));
     EXPECT_TRUE(RunTestInChild("TranslatedTexts.DISABLED_InTheChild", {}));
 }
 
@@ -30,8 +31,8 @@ TEST(TranslatedTexts, DISABLED_InTheChild) {
     ExportFileList(source, kExportOpenAsCsv);  // the header's labels, the index heading, the file's name
     ASSERT_TRUE(program.WaitStarted());
     EXPECT_EQ(program.CommandLines(), std::vector<std::string>{"\"" + Utf8(path) + "\""});
-    EXPECT_EQ(ReadBytes(path),
-              Utf16File({L"Zweig: Release", L"Erstellt von: anna", L"Erstellt am: d", L"Nr.;Source File", L"1;C:\\a.txt"}));
+    EXPECT_EQ(ReadBytes(path), Utf16File({L"Zweig: Release", L"Erstellt von: anna", L"Erstellt am: d",
+                                          L"Nr.;Source File", L"1;C:\\a.txt"}));
     dialogs.Then([](const SeenDialog& seen) {
         EXPECT_TRUE(seen.Find(L"Edit", L"Verzweigte Dateien.txt")) << "the save dialog's name";
         EXPECT_TRUE(seen.Find(L"ComboBox", L"Textdateien (*.txt)")) << "the save dialog's filter";
