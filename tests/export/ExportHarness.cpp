@@ -10,20 +10,9 @@ constexpr wchar_t kPendingRenames[] = L"PendingFileRenameOperations";
 
 // The tests' thread is a single-threaded apartment, as the host's UI thread is; the toolbar's
 // pictures come through the host's registered installation; restart deletions are put back.
-struct RunEnvironment : HostInstallation {
-    void SetUp() override {
-        ::CoInitialize(nullptr);
-        HostInstallation::SetUp();
-        pending = std::make_unique<ScopedRegistryValue>(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, nullptr);
-    }
-    void TearDown() override {
-        pending.reset();
-        HostInstallation::TearDown();
-        ::CoUninitialize();
-    }
-    std::unique_ptr<ScopedRegistryValue> pending;
-};
-::testing::Environment* const g_environment = ::testing::AddGlobalTestEnvironment(new RunEnvironment);
+const HRESULT g_com = ::CoInitialize(nullptr);
+::testing::Environment* const g_installation = ::testing::AddGlobalTestEnvironment(new HostInstallation);
+const ScopedRegistryValue g_pending(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, nullptr);
 
 std::wstring ClassName(HWND window) {
     wchar_t name[64] = {};
