@@ -13,38 +13,65 @@ namespace {
 constexpr char kMissing[] = "VT_ERROR 0x80020004";
 constexpr char kVisible[] = "Visible put VT_BOOL -1 lcid=0 named=1";
 
-// Runs "Open as CSV" in a temporary folder of its own, every message answered with OK.
-struct OpenAsCsvRun {
-    ScratchFolder folder;
-    ScopedTempFolder temp{folder.Path() + L"\\"};
-    DialogDriver dialogs;
-    std::wstring path = folder.Path() + L"\\\\Branched Files List.txt";
-    OpenAsCsvRun() {
-        const std::vector<std::wstring> headings = {L"", L"Source File", L"Branch File"};
-        ExportFileList(MakeSource(headings, {{L"C:\\a.txt", L"C:\\b.txt"}}, L"d", dialogs.owner), kExportOpenAsCsv);
-    }
-};
-
-TEST(ExcelImport, OpenTextGetsTheSeparatorOfTheUsersSettingsAndTheFileIsGoneAtOnce) {
-    // Switches Tab, Semicolon, Comma, Space, Other (0 off, 1 on) and what OtherChar gets.
-    struct Case { const wchar_t *sList, *description; const char* switches; std::string otherChar; };
+// "Open as CSV" in a temporary folder of its own, every message answered with OK: Excel, when it
+// owns ".csv" and takes the file, gets the separator of the user's settings; otherwise the shell's
+// program gets the file's full path name, the doubled backslash made single.
+TEST(ExcelImport, TakesTheFileWithTheUsersSeparatorOrHandsItToTheShell) {
+    struct Case {
+        const wchar_t *sList, *description;
+        const char* switches;  // Tab, Semicolon, Comma, Space, Other: 0 off, 1 on; nullptr: the shell gets it
+        std::string otherChar;  // or, with the shell, the last call Excel received
+        const wchar_t *csvClass = L"Excel.CSV", *version = L"10.0", *failingCall = L"";
+        bool registered = true, versionMessage = false;
+    };
     const Case cases[] = {
         {L";", nullptr, "01000", kMissing}, {L",", kSwedishCsv, "00100", kMissing},  // the list's first
         {L" ", nullptr, "00010", kMissing}, {nullptr, kSwedishCsv, "10000", kMissing},
         {L"", kSwedishCsv, "10000", kMissing}, {nullptr, nullptr, "01000", kMissing},
         {nullptr, L"microsoft office excel-fil med kommaavgr\u00e4nsade v\u00e4rden", "01000", kMissing},
         {L"|", nullptr, "00001", "VT_INT 124"}, {L"#;", nullptr, "00001", "VT_INT 35"},
-        {L":", nullptr, "00001", "VT_INT 58"}};
+        {L":", nullptr, "00001", "VT_INT 58"},
+        {L";", nullptr, "01000", kMissing, L"eXCEL.csv"},  // any letter case is Excel's
+        {L";", nullptr, "01000", kMissing, L"Excel.CSV", L"10.0", L"Version"},  // an unreadable version passes
+        {L";", nullptr, nullptr, "Version get lcid=0", L"Excel.CSV", L"9.0", L"", true, true},
+        {L";", nullptr, nullptr, "Version get lcid=0", L"Excel.CSV", L"8.0a", L"", true, true},
+        {L";", nullptr, nullptr, "", L"LineageTest.CSV"},
+        {L";", nullptr, nullptr, "", L"Excel.CSV", L"10.0", L"", false},
+        {L";", nullptr, nullptr, "Create", L"Excel.CSV", L"10.0", L"Create"},
+        {L";", nullptr, nullptr, "Workbooks get lcid=0", L"Excel.CSV", L"10.0", L"Workbooks"},
+        {L";", nullptr, nullptr, "OpenText.Local VT_ERROR 0x80020004", L"Excel.CSV", L"10.0", L"OpenText"},
+        {L";", nullptr, nullptr, kVisible, L"Excel.CSV", L"10.0", L"Visible"}};
     const char* names[] = {"Tab", "Semicolon", "Comma", "Space", "Other"};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << (c.sList ? Utf8(c.sList) : "no sList") << " / "
-                                        << (c.description ? Utf8(c.description) : "no description"));
+                                        << (c.description ? Utf8(c.description) : "no description") << " / "
+                                        << Utf8(c.csvClass) << " " << Utf8(c.version) << " failing "
+                                        << Utf8(c.failingCall) << (c.registered ? "" : " unregistered"));
         RecordingOpener shell;
-        SeparatorSettings settings(c.sList, L"Excel.CSV", c.description);
-        ExcelStandIn excel;
-        OpenAsCsvRun run;
+        SeparatorSettings settings(c.sList, c.csvClass, c.description);
+        ExcelStandIn excel(c.version, c.failingCall, c.registered);
+        ScratchFolder folder;
+        ScopedTempFolder temp{folder.Path() + L"\\"};
+        DialogDriver dialogs;
+        const std::vector<std::wstring> headings = {L"", L"Source File", L"Branch File"};
+        ExportFileList(MakeSource(headings, {{L"C:\\a.txt", L"C:\\b.txt"}}, L"d", dialogs.owner), kExportOpenAsCsv);
+        const std::wstring path = folder.Path() + L"\\\\Branched Files List.txt";
+        const std::vector<std::string> calls = excel.Calls();
+        ASSERT_EQ(dialogs.Seen().size(), c.versionMessage ? 1u : 0u);
+        if (c.versionMessage) {
+            EXPECT_EQ(dialogs.Seen()[0].message,
+                      L"The currently installed version of Microsoft Excel is not supported.");
+            EXPECT_EQ(dialogs.Seen()[0].owner, dialogs.owner);
+        }
+        if (!c.switches) {
+            EXPECT_EQ(calls.empty() ? "" : calls.back(), c.otherChar);
+            ASSERT_TRUE(shell.WaitStarted());
+            const std::string opened = "\"" + Utf8(folder.File(L"Branched Files List.txt")) + "\"";
+            EXPECT_EQ(shell.CommandLines(), std::vector<std::string>{opened});
+            continue;
+        }
         std::vector<std::string> expected = {"Create", "Version get lcid=0", "Workbooks get lcid=0",
-            "OpenText call lcid=0 args=18 named=0", "OpenText.Filename VT_BSTR " + Utf8(run.path),
+            "OpenText call lcid=0 args=18 named=0", "OpenText.Filename VT_BSTR " + Utf8(path),
             "OpenText.Origin VT_INT 2", "OpenText.StartRow VT_INT 1", "OpenText.DataType VT_INT 1",
             "OpenText.TextQualifier VT_I4 1", "OpenText.ConsecutiveDelimiter VT_I2 0"};
         for (int i = 0; i < 5; ++i)
@@ -55,54 +82,9 @@ TEST(ExcelImport, OpenTextGetsTheSeparatorOfTheUsersSettingsAndTheFileIsGoneAtOn
                                  "Local"})
             expected.push_back(std::string("OpenText.") + name + " " + kMissing);
         expected.push_back(kVisible);
-        EXPECT_EQ(excel.Calls(), expected);
-        EXPECT_FALSE(FileExists(run.path));
-        EXPECT_TRUE(run.dialogs.Seen().empty());
+        EXPECT_EQ(calls, expected);
+        EXPECT_FALSE(FileExists(path)) << "gone once Excel has it";
         EXPECT_TRUE(shell.CommandLines().empty());
-    }
-}
-
-TEST(ExcelImport, ImportsOrHandsTheFileToTheShell) {
-    struct Case {
-        const wchar_t *csvClass, *version, *failingCall;
-        bool registered, imported, versionMessage;
-        const char* lastCall;  // the last call Excel received, empty for none
-    };
-    const Case cases[] = {
-        {L"eXCEL.csv", L"10.0", L"", true, true, false, kVisible},  // any letter case is Excel's
-        {L"Excel.CSV", L"10.0", L"Version", true, true, false, kVisible},  // an unreadable version is not tested
-        {L"Excel.CSV", L"9.0", L"", true, false, true, "Version get lcid=0"},
-        {L"Excel.CSV", L"8.0a", L"", true, false, true, "Version get lcid=0"},
-        {L"LineageTest.CSV", L"10.0", L"", true, false, false, ""},
-        {L"Excel.CSV", L"10.0", L"", false, false, false, ""},
-        {L"Excel.CSV", L"10.0", L"Create", true, false, false, "Create"},
-        {L"Excel.CSV", L"10.0", L"Workbooks", true, false, false, "Workbooks get lcid=0"},
-        {L"Excel.CSV", L"10.0", L"OpenText", true, false, false, "OpenText.Local VT_ERROR 0x80020004"},
-        {L"Excel.CSV", L"10.0", L"Visible", true, false, false, kVisible},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << Utf8(c.csvClass) << " " << Utf8(c.version) << " failing "
-                                        << Utf8(c.failingCall) << (c.registered ? "" : " unregistered"));
-        RecordingOpener shell;
-        SeparatorSettings settings(L";", c.csvClass);
-        ExcelStandIn excel(c.version, c.failingCall, c.registered);
-        OpenAsCsvRun run;
-        const std::vector<std::string> calls = excel.Calls();
-        EXPECT_EQ(calls.empty() ? "" : calls.back(), c.lastCall);
-        ASSERT_EQ(run.dialogs.Seen().size(), c.versionMessage ? 1u : 0u);
-        if (c.versionMessage) {
-            EXPECT_EQ(run.dialogs.Seen()[0].message,
-                      L"The currently installed version of Microsoft Excel is not supported.");
-            EXPECT_EQ(run.dialogs.Seen()[0].owner, run.dialogs.owner);
-        }
-        if (c.imported) {
-            EXPECT_FALSE(FileExists(run.path));
-            EXPECT_TRUE(shell.CommandLines().empty());
-        } else {  // the shell's program gets the full path name, the doubled backslash made single
-            ASSERT_TRUE(shell.WaitStarted());
-            const std::string path = Utf8(run.folder.File(L"Branched Files List.txt"));
-            EXPECT_EQ(shell.CommandLines(), std::vector<std::string>{"\"" + path + "\""});
-        }
     }
 }
 
