@@ -1,8 +1,9 @@
-// The registration walk for a file type: names, "DefaultIcon" values, the class's icon.
+// The registration walk for a file type: names, icon handlers, "DefaultIcon" values, the class's icon.
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include "IconTestSupport.h"
 #include "icons/GetExtensionIcons.h"
+#include "icons/GetFileIcons.h"
 #include "icons/MakeDefaultTypeName.h"
 
 using namespace icon_test;
@@ -10,119 +11,169 @@ using namespace icon_test;
 namespace {
 
 constexpr wchar_t kProgId[] = L"LineageTest.Walk";
-constexpr wchar_t kExt[] = L"lnwalk";
 constexpr wchar_t kClassId[] = L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F01}";
-const std::wstring kClassIcon = std::wstring(L"CLSID\\") + kClassId + L"\\DefaultIcon";
-const std::wstring kProgIdIcon = std::wstring(kProgId) + L"\\DefaultIcon";
+constexpr HandlerKind kNoHandler = HandlerKind(0xFF);
+
+std::wstring Lib(const wchar_t* index) { return BinPath(L"IconLib.dll") + index; }
 
 TEST(TypeName, IsTheRegisteredOneOrTheUpperCasedExtensionFollowedByFile) {
-    const std::pair<const wchar_t*, const wchar_t*> defaults[] = {
-        {L"xyz", L"XYZ File"}, {L"Xyz", L"XYZ File"}, {L"tar.gz", L"TAR.GZ File"}, {L"", L"File"}, {nullptr, L"File"}};
-    for (const auto& [extension, name] : defaults)
-        EXPECT_EQ(MakeDefaultTypeName(extension), name);
-    struct Case { const wchar_t* progId; const wchar_t* displayName; bool withIcon; IconLookupResult result;
-                  const wchar_t* typeName; int fromRegistry; };
+    EXPECT_EQ(MakeDefaultTypeName(L"Xyz"), L"XYZ File");
+    EXPECT_EQ(MakeDefaultTypeName(L""), L"File");
+    EXPECT_EQ(MakeDefaultTypeName(nullptr), L"File");
+    struct Case { const wchar_t* progId; const wchar_t* displayName; bool withIcon; const wchar_t* typeName; };
     const Case cases[] = {
-        {nullptr, nullptr, false, IconLookupResult::None, L"LNWALK File", 0},  // not registered
-        {L"", nullptr, false, IconLookupResult::None, L"LNWALK File", 0},  // no ProgID; an icon beside it is not looked at
-        {L"LineageTest.NoSuchProgId", nullptr, false, IconLookupResult::None, L"LNWALK File", 0},
-        {kProgId, nullptr, true, IconLookupResult::ForType, L"LNWALK File", 0},
-        {kProgId, L"Lineage Walk Document", true, IconLookupResult::ForType, L"Lineage Walk Document", 1}};
+        {nullptr, nullptr, false, L"LNWALK File"},                     // not registered
+        {L"", nullptr, false, L"LNWALK File"},                         // no ProgID: an icon beside it is not looked at
+        {L"LineageTest.NoSuchProgId", nullptr, false, L"LNWALK File"},
+        {kProgId, nullptr, true, L"LNWALK File"},
+        {kProgId, L"Lineage Walk Document", true, L"Lineage Walk Document"}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << (c.progId ? Utf8(c.progId) : "unregistered") << (c.withIcon ? " with icon" : ""));
+        SCOPED_TRACE(testing::Message() << (c.progId ? c.progId : L"unregistered") << (c.withIcon ? " with icon" : ""));
         ClassesRegistration reg;
-        if (c.progId && !*c.progId) {
-            reg.CreateKey(std::wstring(L".") + kExt);
-            reg.SetDefault(std::wstring(L".") + kExt + L"\\DefaultIcon", BinPath(L"IconLib.dll"));
-        } else if (c.progId) {
-            reg.Type(kExt, c.progId, c.displayName);
-        }
+        if (c.progId && !*c.progId)
+            reg.SetDefault(L".lnwalk\\DefaultIcon", Lib(L",-205"));
+        else if (c.progId)
+            reg.Type(L"lnwalk", c.progId, c.displayName);
         if (c.withIcon)
-            reg.SetDefault(kProgIdIcon, BinPath(L"IconLib.dll") + L",-205");
-        const IconLookup found = GetExtensionIcons(kExt, WantedIcons::Both);
-        EXPECT_EQ(found.result, c.result);
+            reg.SetDefault(std::wstring(kProgId) + L"\\DefaultIcon", Lib(L",-205"));
+        const IconLookup found = GetExtensionIcons(L"lnwalk", WantedIcons::Both);
+        EXPECT_EQ(found.result, c.withIcon ? IconLookupResult::ForType : IconLookupResult::None);
         EXPECT_EQ(found.typeName, c.typeName);
-        EXPECT_EQ(found.typeNameFromRegistry, c.fromRegistry);
-        EXPECT_EQ(found.flags, 0u);
+        EXPECT_EQ(found.typeNameFromRegistry, c.displayName != nullptr);
         EXPECT_EQ(found.small.get() != nullptr, c.withIcon);
         EXPECT_EQ(found.large.get() != nullptr, c.withIcon);
     }
 }
 
-TEST(DefaultIcon, GivesTheIconsItNames) {
-    struct Case { std::wstring value; IconLookupResult result; long colour; DWORD flags; };  // colour -1: no icons
+TEST(RegistrationWalk, TakesTheHandlersThenTheProgIdsThenTheClasssIcons) {
+    ::SetEnvironmentVariableW(L"LINEAGE_ICON_FIXTURES", BinPath(L"").c_str());
+    const std::wstring file = TempFolder() + L"drawing.lnwalk", missing = TempFolder() + L"missing.lnwalk";
+    ASSERT_TRUE(WriteFileText(file, "walked"));
+    const auto Both = WantedIcons::Both, Small = WantedIcons::Small, Large = WantedIcons::Large;
+    const auto ForType = IconLookupResult::ForType, None = IconLookupResult::None, PerFile = IconLookupResult::PerFile;
+    struct Case {
+        std::wstring progIdIcon, classIcon;  // "DefaultIcon" values; empty: none
+        HandlerKind handler;
+        const std::wstring* path;
+        WantedIcons wanted;
+        IconLookupResult result;
+        long colour;  // -1: no icons
+        DWORD flags;
+        DWORD type = REG_SZ;
+    };
     const Case cases[] = {
-        {BinPath(L"IconLib.dll") + L",-205", IconLookupResult::ForType, kBlue, 0},  // a negative number is a resource id
-        {BinPath(L"IconLib.dll") + L",-100", IconLookupResult::ForType, kRed, 0},
-        {BinPath(L"IconLib.dll") + L",1", IconLookupResult::ForType, kGreen, 0},  // a positive one the icon's place
-        {BinPath(L"IconLib.dll"), IconLookupResult::ForType, kRed, 0},
-        {BinPath(L"iconfiles\\red.ico"), IconLookupResult::ForType, kRed, 0},
-        {BinPath(L"iconfiles\\red.ico") + L",0", IconLookupResult::ForType, kRed, 0},
-        {BinPath(L"IconLib.dll") + L",-999", IconLookupResult::None, -1, 0},
-        {BinPath(L"IconLib.dll") + L",17", IconLookupResult::None, -1, 0},
-        {BinPath(L"IconLibNone.dll"), IconLookupResult::None, -1, 0},
-        {BinPath(L"NoSuchLibrary.dll") + L",-205", IconLookupResult::None, -1, 0},
-        {L"%1", IconLookupResult::PerFile, -1, GIL_PERINSTANCE},
-        {L"", IconLookupResult::None, -1, 0}};
+        {Lib(L",-205"), L"", kNoHandler, nullptr, Both, ForType, kBlue, 0},  // a negative number is a resource id
+        {Lib(L",1"), L"", kNoHandler, nullptr, Both, ForType, kGreen, 0},    // a positive one the icon's place
+        {Lib(L""), L"", kNoHandler, nullptr, Both, ForType, kRed, 0},
+        {Lib(L",-999"), L"", kNoHandler, nullptr, Both, None, -1, 0},
+        {BinPath(L"IconLibNone.dll"), L"", kNoHandler, nullptr, Both, None, -1, 0},
+        {L"%1", L"", kNoHandler, nullptr, Both, PerFile, -1, GIL_PERINSTANCE},
+        {L"%LINEAGE_ICON_FIXTURES%IconLib.dll,-205", L"", kNoHandler, nullptr, Both, ForType, kBlue, 0, REG_EXPAND_SZ},
+        {Lib(L",-101"), L"", kNoHandler, nullptr, Small, ForType, kGreen, 0},  // only the wanted icon is extracted
+        {Lib(L",-101"), L"", kNoHandler, nullptr, Large, ForType, kGreen, 0},
+        {L"", Lib(L",-101"), kNoHandler, nullptr, Both, ForType, kGreen, 0},
+        {BinPath(L"IconLibNone.dll"), Lib(L",-101"), kNoHandler, nullptr, Both, ForType, kGreen, 0},
+        {Lib(L",-205"), Lib(L",-101"), kNoHandler, nullptr, Both, ForType, kBlue, 0},
+        {Lib(L",-205"), L"", HandlerKind::Wide, &file, Both, ForType, kMagenta, 0},
+        {Lib(L",-205"), L"", HandlerKind::Wide, nullptr, Both, ForType, kBlue, 0},  // without a path it is not asked
+        {Lib(L",-205"), L"", HandlerKind::DontCache, &file, Both, PerFile, kMagenta, GIL_DONTCACHE},
+        // A failing handler leaves its mark on what is found next.
+        {Lib(L",-205"), L"", HandlerKind::LoadFails, &file, Both, ForType, kBlue, GIL_DONTCACHE},
+        {Lib(L",-205"), L"", HandlerKind::LocationFails, &file, Both, ForType, kBlue, GIL_DONTCACHE},
+        // A handler without icons for a missing file: its verdict holds for the class's icon.
+        {L"", Lib(L",-101"), HandlerKind::PerInstance, &missing, Both, PerFile, kGreen, GIL_PERINSTANCE}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(Utf8(c.value));
+        SCOPED_TRACE(testing::Message() << c.progIdIcon << " class " << c.classIcon << " handler " << int(c.handler)
+                                        << " wanted " << int(c.wanted));
         ClassesRegistration reg;
-        reg.Type(kExt, kProgId, L"Lineage Walk Document");
-        reg.SetDefault(kProgIdIcon, c.value);
-        const IconLookup found = GetExtensionIcons(kExt, WantedIcons::Both);
+        reg.Type(L"lnwalk", kProgId, L"Lineage Walk Document");
+        if (!c.progIdIcon.empty())
+            reg.SetDefault(std::wstring(kProgId) + L"\\DefaultIcon", c.progIdIcon, c.type);
+        if (!c.classIcon.empty()) {
+            reg.SetDefault(std::wstring(kProgId) + L"\\CLSID", kClassId);
+            reg.SetDefault(std::wstring(L"CLSID\\") + kClassId + L"\\DefaultIcon", c.classIcon);
+        }
+        if (c.handler != kNoHandler)
+            reg.IconHandler(kProgId, c.handler);
+        const IconLookup found = GetExtensionIcons(L"lnwalk", c.wanted, c.path ? c.path->c_str() : nullptr);
         EXPECT_EQ(found.result, c.result);
         EXPECT_EQ(found.flags, c.flags);
-        EXPECT_EQ(CentreColour(found.small.get()), c.colour);
-        EXPECT_EQ(CentreColour(found.large.get()), c.colour);
+        EXPECT_EQ(CentreColour(found.small.get()), Wants(c.wanted, Small) ? c.colour : -1);
+        EXPECT_EQ(CentreColour(found.large.get()), Wants(c.wanted, Large) ? c.colour : -1);
         if (c.colour >= 0) {
-            EXPECT_EQ(IconWidth(found.small.get()), ::GetSystemMetrics(SM_CXSMICON));
-            EXPECT_EQ(IconWidth(found.large.get()), ::GetSystemMetrics(SM_CXICON));
+            EXPECT_EQ(IconWidth(found.small.get()), Wants(c.wanted, Small) ? ::GetSystemMetrics(SM_CXSMICON) : 0);
+            EXPECT_EQ(IconWidth(found.large.get()), Wants(c.wanted, Large) ? ::GetSystemMetrics(SM_CXICON) : 0);
+        }
+    }
+    ::DeleteFileW(file.c_str());
+}
+
+TEST(RegistrationWalk, TheHostsOwnFormatsNeverAskTheirHandler) {
+    const std::wstring file = TempFolder() + L"drawing.lnwalk";
+    ASSERT_TRUE(WriteFileText(file, "host document"));
+    ClassesRegistration reg;
+    reg.IconHandler(kProgId, HandlerKind::Wide);
+    reg.SetDefault(std::wstring(kProgId) + L"\\DefaultIcon", Lib(L",-205"));
+    for (const wchar_t* extension : {L"bfprt", L"prt", L"bfasm", L"asm", L"bfdrw", L"drw", L"mat"}) {
+        SCOPED_TRACE(extension);
+        reg.Type(extension, kProgId);
+        const IconLookup found = GetExtensionIcons(extension, WantedIcons::Both, file.c_str());
+        EXPECT_EQ(found.result, IconLookupResult::ForType);
+        EXPECT_EQ(CentreColour(found.small.get()), kBlue);
+    }
+    ::DeleteFileW(file.c_str());
+}
+
+// Wine's ExtractIconExW gives both halves of a pair or none: other answers are played through the
+// program's import of it.
+struct Played {
+    UINT answer;
+    HICON large, small;
+} g_played;
+
+UINT WINAPI PlayExtractIconEx(LPCWSTR, int, HICON* large, HICON* small, UINT) {
+    if (large)
+        *large = g_played.large;
+    if (small)
+        *small = g_played.small;
+    return g_played.answer;
+}
+
+TEST(PlayedExtraction, HalfAPairIsNothingUnlessOnlyThatHalfIsWantedAndFailedCallsAreNotTrusted) {
+    struct Case { UINT answer; bool large, small; WantedIcons wanted; bool inEachFile, taken; };
+    const Case cases[] = {
+        {1, true, false, WantedIcons::Both, false, false}, {1, true, false, WantedIcons::Large, false, true},
+        {0xFFFFFFFF, true, true, WantedIcons::Both, false, false}, {0, true, true, WantedIcons::Both, false, false},
+        {2, true, true, WantedIcons::Both, false, true},
+        {1, false, true, WantedIcons::Both, true, true}};  // a file's own icon may come as half a pair
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "answer " << int(c.answer) << " large " << c.large << " small " << c.small
+                                        << " wanted " << int(c.wanted) << " in each file " << c.inEachFile);
+        ClassesRegistration reg;
+        reg.Type(L"lnpartial", kProgId);
+        reg.SetDefault(std::wstring(kProgId) + L"\\DefaultIcon", c.inEachFile ? L"%1" : Lib(L",-205"));
+        const HICON application = ::LoadIconW(nullptr, IDI_APPLICATION);
+        g_played = {c.answer, c.large ? ::CopyIcon(application) : nullptr, c.small ? ::CopyIcon(application) : nullptr};
+        IconLookup found;
+        {
+            const ImportPatch patch("shell32.dll", "ExtractIconExW", reinterpret_cast<void*>(&PlayExtractIconEx));
+            ASSERT_TRUE(patch.Installed());
+            found = c.inEachFile ? GetFileIcons(L"C:\\vault\\picture.lnpartial") : GetExtensionIcons(L"lnpartial", c.wanted);
+        }
+        const IconLookupResult takenAs = c.inEachFile ? IconLookupResult::PerFile : IconLookupResult::ForType;
+        EXPECT_EQ(found.result, c.taken ? takenAs : IconLookupResult::None);
+        EXPECT_EQ(found.large.get(), c.taken ? g_played.large : nullptr);
+        EXPECT_EQ(found.small.get(), c.taken ? g_played.small : nullptr);
+        // A half that came is destroyed; someone else's handles from a failed call are not.
+        const bool failed = c.answer == 0 || c.answer == 0xFFFFFFFF;
+        for (HICON played : {g_played.large, g_played.small}) {
+            if (!played || c.taken)
+                continue;
+            EXPECT_EQ(IsLiveIcon(played), failed);
+            if (failed)
+                ::DestroyIcon(played);
         }
     }
 }
 
-TEST(DefaultIcon, AnExpandableValueIsExpanded) {
-    ::SetEnvironmentVariableW(L"LINEAGE_ICON_FIXTURES", BinFolder().c_str());
-    ClassesRegistration reg;
-    reg.Type(kExt, kProgId);
-    reg.SetDefault(kProgIdIcon, L"%LINEAGE_ICON_FIXTURES%IconLib.dll,-205", REG_EXPAND_SZ);
-    const IconLookup found = GetExtensionIcons(kExt, WantedIcons::Both);
-    ::SetEnvironmentVariableW(L"LINEAGE_ICON_FIXTURES", nullptr);
-    EXPECT_EQ(found.result, IconLookupResult::ForType);
-    EXPECT_EQ(CentreColour(found.small.get()), kBlue);
-}
-
-TEST(DefaultIcon, OnlyTheWantedIconIsExtracted) {
-    ClassesRegistration reg;
-    reg.Type(kExt, kProgId);
-    reg.SetDefault(kProgIdIcon, BinPath(L"IconLib.dll") + L",-101");
-    const IconLookup smallOnly = GetExtensionIcons(kExt, WantedIcons::Small);
-    EXPECT_EQ(smallOnly.result, IconLookupResult::ForType);
-    EXPECT_EQ(CentreColour(smallOnly.small.get()), kGreen);
-    EXPECT_EQ(IconWidth(smallOnly.small.get()), ::GetSystemMetrics(SM_CXSMICON));
-    const IconLookup largeOnly = GetExtensionIcons(kExt, WantedIcons::Large);
-    EXPECT_EQ(largeOnly.result, IconLookupResult::ForType);
-    EXPECT_EQ(IconWidth(largeOnly.large.get()), ::GetSystemMetrics(SM_CXICON));
-}
-
-TEST(ClassDefaultIcon, IsUsedWhenTheProgIdHasNoneThatCanBeExtracted) {
-    struct Case { const wchar_t* progIdIcon; const wchar_t* classId; long colour; };
-    const Case cases[] = {
-        {nullptr, kClassId, kGreen}, {L"IconLibNone.dll", kClassId, kGreen}, {L"IconLib.dll,-205", kClassId, kBlue},
-        {nullptr, L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4FFF}", -1}};  // a class without a key finds nothing
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << (c.progIdIcon ? Utf8(c.progIdIcon) : "no ProgID icon"));
-        ClassesRegistration reg;
-        reg.Type(kExt, kProgId);
-        if (c.progIdIcon)
-            reg.SetDefault(kProgIdIcon, BinPath(c.progIdIcon));
-        reg.SetDefault(std::wstring(kProgId) + L"\\CLSID", c.classId);
-        reg.SetDefault(kClassIcon, BinPath(L"IconLib.dll") + L",-101");
-        const IconLookup found = GetExtensionIcons(kExt, WantedIcons::Both);
-        EXPECT_EQ(found.result, c.colour < 0 ? IconLookupResult::None : IconLookupResult::ForType);
-        EXPECT_EQ(CentreColour(found.small.get()), c.colour);
-        EXPECT_EQ(CentreColour(found.large.get()), c.colour);
-    }
-}
-
-} // namespace
+}  // namespace
