@@ -9,8 +9,8 @@ using namespace icon_test;
 namespace {
 
 TEST(HandlerIcons, GiveTheResultFlagsAndIconsOfTheirKindAndReleaseTheHandler) {
-    const std::wstring file = TempFolder() + L"drawing.lnhandled", missing = TempFolder() + L"missing.lnhandled";
-    ASSERT_TRUE(WriteFileText(file, "handled"));
+    // Handlers are shown any existing file: they never read it.
+    const std::wstring file = BinPath(L"IconLib.dll"), missing = TempFolder() + L"missing.lnhandled";
     const auto ForType = IconLookupResult::ForType, None = IconLookupResult::None, PerFile = IconLookupResult::PerFile;
     struct Case { HandlerKind kind; const std::wstring& path; IconLookupResult result; DWORD flags; long colour; };
     const Case cases[] = {
@@ -23,10 +23,9 @@ TEST(HandlerIcons, GiveTheResultFlagsAndIconsOfTheirKindAndReleaseTheHandler) {
         {HandlerKind::PerInstance, file, PerFile, GIL_PERINSTANCE, kMagenta},
         {HandlerKind::NotFileName, file, ForType, GIL_NOTFILENAME, kGreen},  // drawn by the handler
         {HandlerKind::EmptyLocation, file, None, 0, -1},
-        {HandlerKind::Sideload, file, ForType, 0, kOrange},  // loaded by hand, in its folder, and freed again
-        {HandlerKind::Sideload, file, ForType, 0, kOrange}};
+        {HandlerKind::Sideload, file, ForType, 0, kOrange}};  // loaded by hand, in its folder, and freed again
     const std::wstring cwd = CurrentDirectory();
-    for (const Case& c : cases) {
+    const auto ask = [&](const Case& c) {
         SCOPED_TRACE(testing::Message() << "kind " << int(c.kind) << " " << c.path);
         ClassesRegistration reg;
         reg.Server(ClassIdText(c.kind), ServerPath(c.kind));
@@ -43,15 +42,18 @@ TEST(HandlerIcons, GiveTheResultFlagsAndIconsOfTheirKindAndReleaseTheHandler) {
         const HandlerCall* call = LastCall(c.kind);
         if (c.kind == HandlerKind::Sideload) {
             EXPECT_EQ(call, nullptr) << "the hand-loaded server stayed loaded";
-            continue;
+            return;
         }
         ASSERT_NE(call, nullptr);
         EXPECT_EQ(call->loadedPath, c.path);
         EXPECT_EQ(call->loadMode, 0u);
         EXPECT_EQ(call->locationFlagsIn, c.kind == HandlerKind::LoadFails ? call->locationFlagsIn : GIL_FORSHELL);
         EXPECT_EQ(call->objects, 0) << "the handler was not released";
-    }
-    ::DeleteFileW(file.c_str());
+    };
+    RunTwiceLeavingNothing([&] {
+        for (const Case& c : cases)
+            ask(c);
+    });
 }
 
 TEST(HandlerIcons, AnUncreatableHandlerFindsNothingAndLeavesTheFlagsAndDirectoryAlone) {
@@ -61,8 +63,7 @@ TEST(HandlerIcons, AnUncreatableHandlerFindsNothingAndLeavesTheFlagsAndDirectory
         {L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F12}", BinPath(L"sideload\\NoSuchServer.dll")},
         {L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F13}", BinPath(L"IconLib.dll")},        // no class objects
         {L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F14}", BinPath(L"IconHandlers.dll")}};  // another class's
-    const std::wstring file = TempFolder() + L"drawing.lnhandled", cwd = CurrentDirectory();
-    ASSERT_TRUE(WriteFileText(file, "handled"));
+    const std::wstring file = BinPath(L"IconLib.dll"), cwd = CurrentDirectory();
     for (const auto& [clsid, server] : cases) {
         SCOPED_TRACE(testing::Message() << clsid << " " << server);
         ClassesRegistration reg;
@@ -74,7 +75,6 @@ TEST(HandlerIcons, AnUncreatableHandlerFindsNothingAndLeavesTheFlagsAndDirectory
         EXPECT_FALSE(icons.HasIcon());
         EXPECT_EQ(CurrentDirectory(), cwd);
     }
-    ::DeleteFileW(file.c_str());
 }
 
 }  // namespace

@@ -21,22 +21,13 @@ constexpr wchar_t kProgId[] = L"LineageTest.Cached";
 
 int SmallSize() { return CDPIHelper::get()->getDesiredBitmapImageSz(kivImageUseSmall); }
 
-// The colour image of a picture, top row first; empty when there is none.
 std::vector<DWORD> PictureAt(IconCache& cache, int index) {
-    const ScopedHICON icon(cache.CopyIcon(index, SmallSize()));
-    ICONINFO info{};
-    if (!icon || !::GetIconInfo(icon.get(), &info))
-        return {};
-    const ScopedHBITMAP colour(info.hbmColor), mask(info.hbmMask);
-    BITMAPINFO bmi{{sizeof(BITMAPINFOHEADER), SmallSize(), -SmallSize(), 1, 32, BI_RGB}};
-    std::vector<DWORD> pixels(size_t(SmallSize()) * SmallSize());
-    const ScopedMemDC dc(::CreateCompatibleDC(nullptr));
-    if (!::GetDIBits(dc.get(), colour.get(), 0, SmallSize(), pixels.data(), &bmi, DIB_RGB_COLORS))
-        return {};
-    return pixels;
+    return IconPixels(ScopedHICON(cache.CopyIcon(index, SmallSize())).get());
 }
 
-long CentreColourAt(IconCache& cache, int index) { return CentreColour(ScopedHICON(cache.CopyIcon(index, SmallSize())).get()); }
+long CentreColourAt(IconCache& cache, int index) {
+    return CentreColour(ScopedHICON(cache.CopyIcon(index, SmallSize())).get());
+}
 
 TEST(IconCache, NamesWithoutExtensionGetTheUnknownPictureAfterTheLibrarysOwn) {
     for (const wchar_t* name : {L"C:\\vault\\README", L"C:\\vault\\README.", L"C:\\vault\\Release 2.1\\Makefile"}) {

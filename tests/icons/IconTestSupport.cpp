@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <algorithm>
 #include <cstring>
+#include "HandleCounts.h"
 #include "base/ModulePath.h"
 
 namespace icon_test {
@@ -29,19 +30,6 @@ struct IconTestEnvironment : ::testing::Environment {
 };
 [[maybe_unused]] ::testing::Environment* const g_environment =
     ::testing::AddGlobalTestEnvironment(new IconTestEnvironment);
-
-struct IconBitmaps {
-    ICONINFO info{};
-    BITMAP bm{};
-    bool ok;
-    explicit IconBitmaps(HICON icon)
-        : ok(icon && ::GetIconInfo(icon, &info) &&
-             ::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm)) {}
-    ~IconBitmaps() {
-        ::DeleteObject(info.hbmColor);
-        ::DeleteObject(info.hbmMask);
-    }
-};
 
 }  // namespace
 
@@ -104,25 +92,43 @@ const HandlerCall* LastCall(HandlerKind kind) {
     return lastCall ? lastCall() : nullptr;
 }
 
-long CentreColour(HICON icon) {
-    IconBitmaps bitmaps(icon);
-    if (!bitmaps.ok || !bitmaps.info.hbmColor)
-        return -1;
-    const BITMAP& bm = bitmaps.bm;
+std::vector<DWORD> IconPixels(HICON icon, int* width) {
+    ICONINFO info{};
+    if (!icon || !::GetIconInfo(icon, &info))
+        return {};
+    const ScopedHBITMAP colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP bm{};
+    if (!colour || !::GetObjectW(colour.get(), sizeof(bm), &bm))
+        return {};
     BITMAPINFO bmi{{sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB}};
     std::vector<DWORD> pixels(size_t(bm.bmWidth) * bm.bmHeight);
-    ScopedMemDC dc(::CreateCompatibleDC(nullptr));
-    if (!::GetDIBits(dc.get(), bitmaps.info.hbmColor, 0, bm.bmHeight, pixels.data(), &bmi, DIB_RGB_COLORS))
-        return -1;
-    return long(pixels[size_t(bm.bmHeight / 2) * bm.bmWidth + bm.bmWidth / 2] & 0xFFFFFF);
+    const ScopedMemDC dc(::CreateCompatibleDC(nullptr));
+    if (!::GetDIBits(dc.get(), colour.get(), 0, bm.bmHeight, pixels.data(), &bmi, DIB_RGB_COLORS))
+        return {};
+    if (width)
+        *width = bm.bmWidth;
+    return pixels;
+}
+
+long CentreColour(HICON icon) {
+    int width = 0;
+    const std::vector<DWORD> pixels = IconPixels(icon, &width);
+    return pixels.empty() ? -1 : long(pixels[pixels.size() / 2 + width / 2] & 0xFFFFFF);
 }
 
 int IconWidth(HICON icon) {
-    IconBitmaps bitmaps(icon);
-    return bitmaps.ok ? bitmaps.bm.bmWidth : 0;
+    int width = 0;
+    IconPixels(icon, &width);
+    return width;
 }
 
-bool IsLiveIcon(HICON icon) { return IconBitmaps(icon).ok; }
+void RunTwiceLeavingNothing(const std::function<void()>& body) {
+    body();
+    const int icons = lineage_test::LiveIconCount(), gdiObjects = lineage_test::LiveGdiObjectCount();
+    body();
+    EXPECT_EQ(lineage_test::LiveIconCount(), icons) << "an icon was left behind";
+    EXPECT_EQ(lineage_test::LiveGdiObjectCount(), gdiObjects) << "a GDI object was left behind";
+}
 
 const std::wstring& TempFolder() {
     static const std::wstring folder = [] {

@@ -2,10 +2,10 @@
 // What the icon tests share: fixture locations, file-type registrations in the test prefix,
 // reading icons back and a temporary folder of their own.
 #include <windows.h>
+#include <functional>
 #include <string>
 #include <vector>
 #include "FixtureHandlers.h"
-#include "HandleCounts.h"
 #include "ImportPatch.h"
 #include "base/ScopedHandle.h"
 #include "icons/IconLookup.h"
@@ -44,10 +44,14 @@ std::wstring ClassIdText(HandlerKind kind);
 std::wstring ServerPath(HandlerKind kind);
 const HandlerCall* LastCall(HandlerKind kind);
 
+// The icon's colour image, top row first, and its width; empty without an icon.
+std::vector<DWORD> IconPixels(HICON icon, int* width = nullptr);
 // Colour (0x00RRGGBB) of the icon's centre pixel, or -1 without an icon; its width in pixels.
 long CentreColour(HICON icon);
 int IconWidth(HICON icon);
-bool IsLiveIcon(HICON icon);
+
+// Runs `body` twice: the second run must leave no icon and no GDI object behind.
+void RunTwiceLeavingNothing(const std::function<void()>& body);
 
 // The process's temporary folder (TMP and TEMP) for the whole run: a fresh one, removed at the end;
 // its file names, sorted.
