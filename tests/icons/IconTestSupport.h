@@ -1,12 +1,16 @@
 #pragma once
-// What the icon tests share: fixture locations, file-type registrations in the test prefix,
-// reading icons back and a temporary folder of their own.
+// What the icon tests share: the fixtures, file-type registrations in the test prefix, reading
+// icons back, and a temporary folder of their own.
 #include <windows.h>
+#include <gtest/gtest.h>
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 #include "FixtureHandlers.h"
+#include "HandleCounts.h"
 #include "ImportPatch.h"
+#include "base/ModulePath.h"
 #include "base/ScopedHandle.h"
 #include "icons/IconLookup.h"
 
@@ -15,9 +19,46 @@ namespace icon_test {
 using namespace icon_fixtures;
 using lineage_test::ImportPatch;
 
-// A file under the test program's folder.
-std::wstring BinPath(const wchar_t* relative);
-std::wstring CurrentDirectory();
+// Colours of the fixture icons (0x00RRGGBB).
+constexpr long kRed = 0xDC0000, kGreen = 0x00C800, kBlue = 0x0000E6, kMagenta = 0xC800C8, kOrange = 0xFF8C00;
+
+inline std::wstring BinPath(const wchar_t* relative) { return FolderOf(ModulePath(nullptr)) + relative; }
+
+inline std::wstring TempFolder() { return BinPath(L"icontemp\\"); }
+
+// Every test runs in a single-threaded apartment, as the module's dialog thread does, and with
+// TempFolder() as the process's temporary folder.
+struct IconTestEnvironment : ::testing::Environment {
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        ::CreateDirectoryW(TempFolder().c_str(), nullptr);
+        ::SetEnvironmentVariableW(L"TMP", TempFolder().c_str());
+        ::SetEnvironmentVariableW(L"TEMP", TempFolder().c_str());
+    }
+    void TearDown() override {
+        ::RemoveDirectoryW(TempFolder().c_str());
+        ::CoUninitialize();
+    }
+};
+inline ::testing::Environment* const g_environment = ::testing::AddGlobalTestEnvironment(new IconTestEnvironment);
+
+inline std::wstring ClassIdText(HandlerKind kind) {
+    wchar_t text[40] = {};
+    ::StringFromGUID2(HandlerClassId(kind), text, 40);
+    return text;
+}
+
+inline std::wstring ServerPath(HandlerKind kind) {
+    return BinPath(kind == HandlerKind::Sideload ? L"sideload\\IconHandlerSideload.dll" : L"IconHandlers.dll");
+}
+
+// What the server's last handler saw; null while the server is not loaded.
+inline const HandlerCall* LastCall(HandlerKind kind) {
+    const HMODULE server = ::GetModuleHandleW(ServerPath(kind).c_str());
+    const auto lastCall = server ? reinterpret_cast<FixtureLastCallFn>(::GetProcAddress(server, "FixtureLastCall"))
+                                 : nullptr;
+    return lastCall ? lastCall() : nullptr;
+}
 
 // Registrations under HKLM\Software\Classes (what HKEY_CLASSES_ROOT shows), each top key removed
 // again when the object goes.
@@ -26,41 +67,79 @@ public:
     ClassesRegistration() = default;
     ClassesRegistration(const ClassesRegistration&) = delete;
     ClassesRegistration& operator=(const ClassesRegistration&) = delete;
-    ~ClassesRegistration();
+    ~ClassesRegistration() {
+        for (const auto& top : m_topKeys)
+            ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + top).c_str());
+    }
 
-    void SetDefault(const std::wstring& subKey, const std::wstring& value, DWORD type = REG_SZ);
+    void Set(const std::wstring& subKey, const std::wstring& value, const wchar_t* name = nullptr, DWORD type = REG_SZ) {
+        // CLSID keys are removed one class at a time, never the whole CLSID tree.
+        const std::wstring top = subKey.substr(0, subKey.find(L'\\', subKey.rfind(L"CLSID\\", 0) == 0 ? 6 : 0));
+        if (std::find(m_topKeys.begin(), m_topKeys.end(), top) == m_topKeys.end()) {
+            ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + top).c_str());  // a crashed run's
+            m_topKeys.push_back(top);
+        }
+        EXPECT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + subKey).c_str(), name, type,
+                                    value.c_str(), DWORD((value.size() + 1) * sizeof(wchar_t))), ERROR_SUCCESS);
+    }
     // ".ext" to progId, and the ProgID's display name when one is given.
-    void Type(const std::wstring& extension, const std::wstring& progId, const wchar_t* displayName = nullptr);
-    void Server(const std::wstring& clsid, const std::wstring& server);  // in-process, Apartment
-    void IconHandler(const std::wstring& progId, HandlerKind kind);
+    void Type(const std::wstring& extension, const std::wstring& progId, const wchar_t* displayName = nullptr) {
+        Set(L"." + extension, progId);
+        if (displayName)
+            Set(progId, displayName);
+    }
+    void Server(const std::wstring& clsid, const std::wstring& server) {
+        Set(L"CLSID\\" + clsid + L"\\InProcServer32", server);
+        Set(L"CLSID\\" + clsid + L"\\InProcServer32", L"Apartment", L"ThreadingModel");
+    }
+    void IconHandler(const std::wstring& progId, HandlerKind kind) {
+        Set(progId + L"\\shellex\\IconHandler", ClassIdText(kind));
+        Server(ClassIdText(kind), ServerPath(kind));
+    }
 
 private:
     std::vector<std::wstring> m_topKeys;
 };
 
-// The fixture handlers: class id text, server path, and what the server's last handler saw
-// (null while the server is not loaded).
-std::wstring ClassIdText(HandlerKind kind);
-std::wstring ServerPath(HandlerKind kind);
-const HandlerCall* LastCall(HandlerKind kind);
-
 // The icon's colour image, top row first, and its width; empty without an icon.
-std::vector<DWORD> IconPixels(HICON icon, int* width = nullptr);
-// Colour (0x00RRGGBB) of the icon's centre pixel, or -1 without an icon; its width in pixels.
-long CentreColour(HICON icon);
-int IconWidth(HICON icon);
+inline std::vector<DWORD> IconPixels(HICON icon, int* width = nullptr) {
+    ICONINFO info{};
+    if (!icon || !::GetIconInfo(icon, &info))
+        return {};
+    const ScopedHBITMAP colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP bm{};
+    if (!colour || !::GetObjectW(colour.get(), sizeof(bm), &bm))
+        return {};
+    BITMAPINFO bmi{{sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB}};
+    std::vector<DWORD> pixels(size_t(bm.bmWidth) * bm.bmHeight);
+    const ScopedMemDC dc(::CreateCompatibleDC(nullptr));
+    if (!::GetDIBits(dc.get(), colour.get(), 0, bm.bmHeight, pixels.data(), &bmi, DIB_RGB_COLORS))
+        return {};
+    if (width)
+        *width = bm.bmWidth;
+    return pixels;
+}
+
+// Colour (0x00RRGGBB) of the icon's centre pixel, or -1 without an icon.
+inline long CentreColour(HICON icon) {
+    int width = 0;
+    const std::vector<DWORD> pixels = IconPixels(icon, &width);
+    return pixels.empty() ? -1 : long(pixels[pixels.size() / 2 + width / 2] & 0xFFFFFF);
+}
+
+inline int IconWidth(HICON icon) {
+    int width = 0;
+    IconPixels(icon, &width);
+    return width;
+}
 
 // Runs `body` twice: the second run must leave no icon and no GDI object behind.
-void RunTwiceLeavingNothing(const std::function<void()>& body);
-
-// The process's temporary folder (TMP and TEMP) for the whole run: a fresh one, removed at the end;
-// its file names, sorted.
-const std::wstring& TempFolder();  // with a trailing backslash
-std::vector<std::wstring> TempFiles();
-
-bool WriteFileText(const std::wstring& path, const char* text);
-
-// Colours of the fixture icons (0x00RRGGBB).
-constexpr long kRed = 0xDC0000, kGreen = 0x00C800, kBlue = 0x0000E6, kMagenta = 0xC800C8, kOrange = 0xFF8C00;
+inline void RunTwiceLeavingNothing(const std::function<void()>& body) {
+    body();
+    const int icons = lineage_test::LiveIconCount(), gdiObjects = lineage_test::LiveGdiObjectCount();
+    body();
+    EXPECT_EQ(lineage_test::LiveIconCount(), icons) << "an icon was left behind";
+    EXPECT_EQ(lineage_test::LiveGdiObjectCount(), gdiObjects) << "a GDI object was left behind";
+}
 
 }  // namespace icon_test
