@@ -42,15 +42,14 @@ TEST(RegistrationWalk, TakesTheHandlersThenTheProgIdsThenTheClasssIcons) {
     const std::wstring file = BinPath(L"IconLib.dll"), missing = TempFolder() + L"missing.lnwalk";
     const auto Both = WantedIcons::Both, Small = WantedIcons::Small, Large = WantedIcons::Large;
     const auto ForType = IconLookupResult::ForType, None = IconLookupResult::None, PerFile = IconLookupResult::PerFile;
-    struct Case {
-        std::wstring progIdIcon, classIcon;  // "DefaultIcon" values; empty: none
+    struct Case {  // "DefaultIcon" values (empty: none), the handler and the file it is asked about; colour -1: none
+        std::wstring progIdIcon, classIcon;
         HandlerKind handler;
         const std::wstring* path;
         WantedIcons wanted;
         IconLookupResult result;
-        long colour;  // -1: no icons
-        DWORD flags;
-        DWORD type = REG_SZ;
+        long colour;
+        DWORD flags, type = REG_SZ;
     };
     const Case cases[] = {
         {Lib(L",-205"), L"", kNoHandler, nullptr, Both, ForType, kBlue, 0},  // a negative number is a resource id
@@ -118,10 +117,7 @@ TEST(RegistrationWalk, TheHostsOwnFormatsNeverAskTheirHandler) {
 
 // Wine's ExtractIconExW gives both halves of a pair or none: other answers are played through the
 // program's import of it.
-struct Played {
-    UINT answer;
-    HICON large, small;
-} g_played;
+struct Played { UINT answer; HICON large, small; } g_played;
 
 UINT WINAPI PlayExtractIconEx(LPCWSTR, int, HICON* large, HICON* small, UINT) {
     if (large)
@@ -150,7 +146,8 @@ TEST(PlayedExtraction, HalfAPairIsNothingUnlessOnlyThatHalfIsWantedAndFailedCall
         {
             const ImportPatch patch("shell32.dll", "ExtractIconExW", reinterpret_cast<void*>(&PlayExtractIconEx));
             ASSERT_TRUE(patch.Installed());
-            found = c.inEachFile ? GetFileIcons(L"C:\\vault\\picture.lnpartial") : GetExtensionIcons(L"lnpartial", c.wanted);
+            found = c.inEachFile ? GetFileIcons(L"C:\\vault\\picture.lnpartial")
+                                 : GetExtensionIcons(L"lnpartial", c.wanted);
         }
         const IconLookupResult takenAs = c.inEachFile ? IconLookupResult::PerFile : IconLookupResult::ForType;
         EXPECT_EQ(found.result, c.taken ? takenAs : IconLookupResult::None);
@@ -159,15 +156,12 @@ TEST(PlayedExtraction, HalfAPairIsNothingUnlessOnlyThatHalfIsWantedAndFailedCall
         // A half that came is destroyed; someone else's handles from a failed call are not.
         const bool failed = c.answer == 0 || c.answer == 0xFFFFFFFF;
         for (HICON played : {g_played.large, g_played.small}) {
-            if (!played || c.taken)
-                continue;
-            EXPECT_EQ(!IconPixels(played).empty(), failed);
-            if (failed)
-                ::DestroyIcon(played);
+            if (played && !c.taken) {
+                EXPECT_EQ(::DestroyIcon(played), BOOL(failed));
+            }
         }
     }
 }
-
 
 TEST(FileIcons, TakeTheTypesIconsOrTheFilesOwnAndNothingWithoutAnExtension) {
     for (const wchar_t* path : {L"C:\\parts.bfprt\\README", L"README"}) {
@@ -267,11 +261,19 @@ std::wstring CurrentDirectory() {
     return path;
 }
 
-TEST(HandlerIcons, GiveTheResultFlagsAndIconsOfTheirKindAndReleaseTheHandler) {
+TEST(HandlerIcons, GiveTheResultFlagsAndIconsOfTheirKindOrNothingWhenTheyCannotBeMade) {
     // Handlers are shown any existing file: they never read it.
     const std::wstring file = BinPath(L"IconLib.dll"), missing = TempFolder() + L"missing.lnhandled";
     const auto ForType = IconLookupResult::ForType, None = IconLookupResult::None, PerFile = IconLookupResult::PerFile;
-    struct Case { HandlerKind kind; const std::wstring& path; IconLookupResult result; DWORD flags; long colour; };
+    struct Case {  // a fixture handler, or a class id (and its server) that cannot be made
+        HandlerKind kind;
+        const std::wstring& path;
+        IconLookupResult result;
+        DWORD flags;
+        long colour;
+        const wchar_t* clsid = nullptr;
+        std::wstring server = L"";
+    };
     const Case cases[] = {
         {HandlerKind::Wide, file, ForType, 0, kMagenta},
         {HandlerKind::AnsiOnly, file, ForType, 0, kMagenta},
@@ -282,13 +284,21 @@ TEST(HandlerIcons, GiveTheResultFlagsAndIconsOfTheirKindAndReleaseTheHandler) {
         {HandlerKind::PerInstance, file, PerFile, GIL_PERINSTANCE, kMagenta},
         {HandlerKind::NotFileName, file, ForType, GIL_NOTFILENAME, kGreen},  // drawn by the handler
         {HandlerKind::EmptyLocation, file, None, 0, -1},
-        {HandlerKind::Sideload, file, ForType, 0, kOrange}};  // loaded by hand, in its folder, and freed again
+        {HandlerKind::Sideload, file, ForType, 0, kOrange},  // loaded by hand, in its folder, and freed again
+        {kNoHandler, file, None, 0, -1, L"IconHandlerWide"},
+        {kNoHandler, file, None, 0, -1, L"5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F10"},
+        {kNoHandler, file, None, 0, -1, L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F11}"},  // not registered
+        {kNoHandler, file, None, 0, -1, L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F12}", BinPath(L"NoSuchServer.dll")},
+        {kNoHandler, file, None, 0, -1, L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F13}", BinPath(L"IconLib.dll")},
+        {kNoHandler, file, None, 0, -1, L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F14}", ServerPath(HandlerKind::Wide)}};
     const std::wstring cwd = CurrentDirectory();
     const auto ask = [&](const Case& c) {
-        SCOPED_TRACE(testing::Message() << "kind " << int(c.kind) << " " << c.path);
+        const std::wstring clsid = c.clsid ? c.clsid : ClassIdText(c.kind), server = c.clsid ? c.server : ServerPath(c.kind);
+        SCOPED_TRACE(testing::Message() << clsid << " " << server << " " << c.path);
         ClassesRegistration reg;
-        reg.Server(ClassIdText(c.kind), ServerPath(c.kind));
-        const IconLookup icons = GetHandlerIcons(ClassIdText(c.kind).c_str(), c.path.c_str(), WantedIcons::Both);
+        if (!server.empty())
+            reg.Server(clsid, server);
+        const IconLookup icons = GetHandlerIcons(clsid.c_str(), c.path.c_str(), WantedIcons::Both);
         EXPECT_EQ(icons.result, c.result);
         EXPECT_EQ(icons.flags, c.flags);
         EXPECT_EQ(CentreColour(icons.small.get()), c.colour);
@@ -298,6 +308,8 @@ TEST(HandlerIcons, GiveTheResultFlagsAndIconsOfTheirKindAndReleaseTheHandler) {
             EXPECT_EQ(IconWidth(icons.large.get()), 32);
         }
         EXPECT_EQ(CurrentDirectory(), cwd);
+        if (c.clsid)
+            return;
         const HandlerCall* call = LastCall(c.kind);
         if (c.kind == HandlerKind::Sideload) {
             EXPECT_EQ(call, nullptr) << "the hand-loaded server stayed loaded";
@@ -313,27 +325,6 @@ TEST(HandlerIcons, GiveTheResultFlagsAndIconsOfTheirKindAndReleaseTheHandler) {
         for (const Case& c : cases)
             ask(c);
     });
-}
-
-TEST(HandlerIcons, AnUncreatableHandlerFindsNothingAndLeavesTheFlagsAndDirectoryAlone) {
-    const std::pair<const wchar_t*, std::wstring> cases[] = {  // class id, server (empty: not registered)
-        {L"IconHandlerWide", L""}, {L"5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F10", L""},
-        {L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F11}", L""},
-        {L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F12}", BinPath(L"sideload\\NoSuchServer.dll")},
-        {L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F13}", BinPath(L"IconLib.dll")},        // no class objects
-        {L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F14}", BinPath(L"IconHandlers.dll")}};  // another class's
-    const std::wstring file = BinPath(L"IconLib.dll"), cwd = CurrentDirectory();
-    for (const auto& [clsid, server] : cases) {
-        SCOPED_TRACE(testing::Message() << clsid << " " << server);
-        ClassesRegistration reg;
-        if (!server.empty())
-            reg.Server(clsid, server);
-        const IconLookup icons = GetHandlerIcons(clsid, file.c_str(), WantedIcons::Both);
-        EXPECT_EQ(icons.result, IconLookupResult::None);
-        EXPECT_EQ(icons.flags, 0u);
-        EXPECT_FALSE(icons.HasIcon());
-        EXPECT_EQ(CurrentDirectory(), cwd);
-    }
 }
 
 }  // namespace
