@@ -1,8 +1,6 @@
 // The icon cache: one index per type or per file, the library's pictures, and its image lists.
 #include <gtest/gtest.h>
 #include <shellapi.h>
-#include <shlobj.h>
-#include <vector>
 
 #include "HostInstallation.h"
 #include "IconTestSupport.h"

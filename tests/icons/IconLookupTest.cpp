@@ -1,6 +1,7 @@
 // The file-type icon lookups: a type's registration walk, one file's icons, and icon handlers.
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <filesystem>
 #include "IconTestSupport.h"
 #include "icons/GetExtensionIcons.h"
 #include "icons/GetFileIcons.h"
@@ -17,25 +18,6 @@ constexpr HandlerKind kNoHandler = HandlerKind(0xFF);
 
 std::wstring Lib(const wchar_t* index) { return BinPath(L"IconLib.dll") + index; }
 
-TEST(TypeName, IsTheUpperCasedExtensionFollowedByFileWithoutARegisteredName) {
-    EXPECT_EQ(MakeDefaultTypeName(L"Xyz"), L"XYZ File");
-    EXPECT_EQ(MakeDefaultTypeName(L""), L"File");
-    EXPECT_EQ(MakeDefaultTypeName(nullptr), L"File");
-    for (const wchar_t* progId : {L"", L"LineageTest.NoSuchProgId", kProgId}) {
-        SCOPED_TRACE(progId);
-        ClassesRegistration reg;
-        if (*progId)
-            reg.Type(L"lnwalk", progId);
-        // Without a ProgID, an icon beside the extension is not looked at.
-        reg.Set(L".lnwalk\\DefaultIcon", Lib(L",-205"));
-        const IconLookup found = GetExtensionIcons(L"lnwalk", WantedIcons::Both);
-        EXPECT_EQ(found.result, IconLookupResult::None);
-        EXPECT_EQ(found.typeName, L"LNWALK File");
-        EXPECT_FALSE(found.typeNameFromRegistry);
-        EXPECT_FALSE(found.HasIcon());
-    }
-}
-
 TEST(RegistrationWalk, TakesTheHandlersThenTheProgIdsThenTheClasssIcons) {
     ::SetEnvironmentVariableW(L"LINEAGE_ICON_FIXTURES", BinPath(L"").c_str());
     // Handlers are shown any existing file: they never read it.
@@ -43,19 +25,13 @@ TEST(RegistrationWalk, TakesTheHandlersThenTheProgIdsThenTheClasssIcons) {
     const auto Both = WantedIcons::Both, Small = WantedIcons::Small, Large = WantedIcons::Large;
     const auto ForType = IconLookupResult::ForType, None = IconLookupResult::None, PerFile = IconLookupResult::PerFile;
     struct Case {  // "DefaultIcon" values (empty: none), the handler and the file it is asked about; colour -1: none
-        std::wstring progIdIcon, classIcon;
-        HandlerKind handler;
-        const std::wstring* path;
-        WantedIcons wanted;
-        IconLookupResult result;
-        long colour;
-        DWORD flags, type = REG_SZ;
+        std::wstring progIdIcon, classIcon; HandlerKind handler; const std::wstring* path; WantedIcons wanted;
+        IconLookupResult result; long colour; DWORD flags, type = REG_SZ;
     };
     const Case cases[] = {
         {Lib(L",-205"), L"", kNoHandler, nullptr, Both, ForType, kBlue, 0},  // a negative number is a resource id
         {Lib(L",1"), L"", kNoHandler, nullptr, Both, ForType, kGreen, 0},    // a positive one the icon's place
         {Lib(L""), L"", kNoHandler, nullptr, Both, ForType, kRed, 0},
-        {Lib(L",-999"), L"", kNoHandler, nullptr, Both, None, -1, 0},
         {BinPath(L"IconLibNone.dll"), L"", kNoHandler, nullptr, Both, None, -1, 0},
         {L"%1", L"", kNoHandler, nullptr, Both, PerFile, -1, GIL_PERINSTANCE},
         {L"%LINEAGE_ICON_FIXTURES%IconLib.dll,-205", L"", kNoHandler, nullptr, Both, ForType, kBlue, 0, REG_EXPAND_SZ},
@@ -69,7 +45,6 @@ TEST(RegistrationWalk, TakesTheHandlersThenTheProgIdsThenTheClasssIcons) {
         {Lib(L",-205"), L"", HandlerKind::DontCache, &file, Both, PerFile, kMagenta, GIL_DONTCACHE},
         // A failing handler leaves its mark on what is found next.
         {Lib(L",-205"), L"", HandlerKind::LoadFails, &file, Both, ForType, kBlue, GIL_DONTCACHE},
-        {Lib(L",-205"), L"", HandlerKind::LocationFails, &file, Both, ForType, kBlue, GIL_DONTCACHE},
         // A handler without icons for a missing file: its verdict holds for the class's icon.
         {L"", Lib(L",-101"), HandlerKind::PerInstance, &missing, Both, PerFile, kGreen, GIL_PERINSTANCE}};
     const auto walk = [&](const Case& c) {
@@ -92,9 +67,6 @@ TEST(RegistrationWalk, TakesTheHandlersThenTheProgIdsThenTheClasssIcons) {
         EXPECT_TRUE(found.typeNameFromRegistry);
         EXPECT_EQ(CentreColour(found.small.get()), Wants(c.wanted, Small) ? c.colour : -1);
         EXPECT_EQ(CentreColour(found.large.get()), Wants(c.wanted, Large) ? c.colour : -1);
-        const bool any = c.colour >= 0;
-        EXPECT_EQ(IconWidth(found.small.get()), any && Wants(c.wanted, Small) ? ::GetSystemMetrics(SM_CXSMICON) : 0);
-        EXPECT_EQ(IconWidth(found.large.get()), any && Wants(c.wanted, Large) ? ::GetSystemMetrics(SM_CXICON) : 0);
     };
     RunTwiceLeavingNothing([&] {
         for (const Case& c : cases)
@@ -135,8 +107,7 @@ TEST(PlayedExtraction, HalfAPairIsNothingUnlessOnlyThatHalfIsWantedAndFailedCall
         {2, true, true, WantedIcons::Both, false, true},
         {1, false, true, WantedIcons::Both, true, true}};  // a file's own icon may come as half a pair
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "answer " << int(c.answer) << " large " << c.large << " small " << c.small
-                                        << " wanted " << int(c.wanted) << " in each file " << c.inEachFile);
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         ClassesRegistration reg;
         reg.Type(L"lnpartial", kProgId);
         reg.Set(std::wstring(kProgId) + L"\\DefaultIcon", c.inEachFile ? L"%1" : Lib(L",-205"));
@@ -163,7 +134,7 @@ TEST(PlayedExtraction, HalfAPairIsNothingUnlessOnlyThatHalfIsWantedAndFailedCall
     }
 }
 
-TEST(FileIcons, TakeTheTypesIconsOrTheFilesOwnAndNothingWithoutAnExtension) {
+TEST(FileIcons, TakeTheFilesOwnForATypeThatKeepsThemInEachAndNothingWithoutAnExtension) {
     for (const wchar_t* path : {L"C:\\parts.bfprt\\README", L"README"}) {
         const IconLookup found = GetFileIcons(path);
         EXPECT_EQ(found.result, IconLookupResult::None) << path;
@@ -191,10 +162,7 @@ TEST(FileIcons, TakeTheTypesIconsOrTheFilesOwnAndNothingWithoutAnExtension) {
     ::DeleteFileW(path.c_str());
 }
 
-struct Created {
-    std::wstring path;
-    DWORD access, share, disposition;
-};
+struct Created { std::wstring path; DWORD access, share, disposition; };
 std::vector<Created> g_created;
 decltype(&::CreateFileW) g_createFile = nullptr;
 
@@ -205,17 +173,19 @@ HANDLE WINAPI RecordCreateFile(LPCWSTR path, DWORD access, DWORD share, LPSECURI
 }
 
 // Types the registration cannot resolve: the shell is asked about an empty probe file "0.ext",
-// "1.ext", ... (the first free name) in the temporary folder.
+// "1.ext", ... (the first free name) in the temporary folder. Their names are made up.
 TEST(ProbeFile, GivesTheShellsIconsOnlyWhenBothAreWantedAndIsRemovedAgain) {
+    EXPECT_EQ(MakeDefaultTypeName(L""), L"File");
+    EXPECT_EQ(MakeDefaultTypeName(nullptr), L"File");
     ClassesRegistration reg;
-    reg.Type(L"lnbare", kProgId, L"Bare Type");
+    reg.Type(L"lnbare", kProgId);
     reg.Set(std::wstring(kProgId) + L"\\DefaultIcon", BinPath(L"IconLibNone.dll"));
     const std::wstring zero = TempFolder() + L"0.lnbare";
-    struct Case { const wchar_t* path; const wchar_t* typeName; bool zeroTaken; WantedIcons wanted; const wchar_t* probe; };
+    struct Case { const wchar_t *path, *typeName; bool zeroTaken; WantedIcons wanted; const wchar_t* probe; };
     const Case cases[] = {{L"C:\\vault\\Docs\\notes.lnprobe", L"LNPROBE File", false, WantedIcons::Both, L"0.lnprobe"},
-                          {L"C:\\vault\\bare.lnbare", L"Bare Type", false, WantedIcons::Both, L"0.lnbare"},
-                          {L"C:\\vault\\bare.lnbare", L"Bare Type", true, WantedIcons::Both, L"1.lnbare"},
-                          {L"C:\\vault\\bare.lnbare", L"Bare Type", false, WantedIcons::Small, nullptr}};
+                          {L"C:\\vault\\bare.lnbare", L"LNBARE File", false, WantedIcons::Both, L"0.lnbare"},
+                          {L"C:\\vault\\bare.lnbare", L"LNBARE File", true, WantedIcons::Both, L"1.lnbare"},
+                          {L"C:\\vault\\bare.lnbare", L"LNBARE File", false, WantedIcons::Small, nullptr}};
     const auto probe = [&](const Case& c) {
         SCOPED_TRACE(testing::Message() << c.path << (c.zeroTaken ? " 0 taken" : "") << " wanted " << int(c.wanted));
         ASSERT_TRUE(!c.zeroTaken || ::CopyFileW(BinPath(L"IconLib.dll").c_str(), zero.c_str(), FALSE));
@@ -229,6 +199,7 @@ TEST(ProbeFile, GivesTheShellsIconsOnlyWhenBothAreWantedAndIsRemovedAgain) {
         }
         EXPECT_EQ(::DeleteFileW(zero.c_str()), BOOL(c.zeroTaken)) << "someone else's file was taken";
         EXPECT_EQ(found.typeName, c.typeName);
+        EXPECT_FALSE(found.typeNameFromRegistry);
         EXPECT_EQ(found.result, c.probe ? IconLookupResult::PerFile : IconLookupResult::None);
         EXPECT_EQ(IconWidth(found.small.get()), c.probe ? ::GetSystemMetrics(SM_CXSMICON) : 0);
         EXPECT_EQ(IconWidth(found.large.get()), c.probe ? ::GetSystemMetrics(SM_CXICON) : 0);
@@ -255,24 +226,13 @@ TEST(ProbeFile, GivesTheShellsIconsOnlyWhenBothAreWantedAndIsRemovedAgain) {
     EXPECT_EQ(::GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-std::wstring CurrentDirectory() {
-    wchar_t path[MAX_PATH] = {};
-    ::GetCurrentDirectoryW(MAX_PATH, path);
-    return path;
-}
-
 TEST(HandlerIcons, GiveTheResultFlagsAndIconsOfTheirKindOrNothingWhenTheyCannotBeMade) {
     // Handlers are shown any existing file: they never read it.
     const std::wstring file = BinPath(L"IconLib.dll"), missing = TempFolder() + L"missing.lnhandled";
     const auto ForType = IconLookupResult::ForType, None = IconLookupResult::None, PerFile = IconLookupResult::PerFile;
     struct Case {  // a fixture handler, or a class id (and its server) that cannot be made
-        HandlerKind kind;
-        const std::wstring& path;
-        IconLookupResult result;
-        DWORD flags;
-        long colour;
-        const wchar_t* clsid = nullptr;
-        std::wstring server = L"";
+        HandlerKind kind; const std::wstring& path; IconLookupResult result; DWORD flags; long colour;
+        const wchar_t* clsid = nullptr; std::wstring server = L"";
     };
     const Case cases[] = {
         {HandlerKind::Wide, file, ForType, 0, kMagenta},
@@ -291,7 +251,7 @@ TEST(HandlerIcons, GiveTheResultFlagsAndIconsOfTheirKindOrNothingWhenTheyCannotB
         {kNoHandler, file, None, 0, -1, L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F12}", BinPath(L"NoSuchServer.dll")},
         {kNoHandler, file, None, 0, -1, L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F13}", BinPath(L"IconLib.dll")},
         {kNoHandler, file, None, 0, -1, L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F14}", ServerPath(HandlerKind::Wide)}};
-    const std::wstring cwd = CurrentDirectory();
+    const std::wstring cwd = std::filesystem::current_path();
     const auto ask = [&](const Case& c) {
         const std::wstring clsid = c.clsid ? c.clsid : ClassIdText(c.kind), server = c.clsid ? c.server : ServerPath(c.kind);
         SCOPED_TRACE(testing::Message() << clsid << " " << server << " " << c.path);
@@ -303,11 +263,9 @@ TEST(HandlerIcons, GiveTheResultFlagsAndIconsOfTheirKindOrNothingWhenTheyCannotB
         EXPECT_EQ(icons.flags, c.flags);
         EXPECT_EQ(CentreColour(icons.small.get()), c.colour);
         EXPECT_EQ(CentreColour(icons.large.get()), c.colour);
-        if (c.colour >= 0) {
-            EXPECT_EQ(IconWidth(icons.small.get()), 16);
-            EXPECT_EQ(IconWidth(icons.large.get()), 32);
-        }
-        EXPECT_EQ(CurrentDirectory(), cwd);
+        EXPECT_EQ(IconWidth(icons.small.get()), c.colour >= 0 ? 16 : 0);
+        EXPECT_EQ(IconWidth(icons.large.get()), c.colour >= 0 ? 32 : 0);
+        EXPECT_EQ(std::filesystem::current_path(), cwd);
         if (c.clsid)
             return;
         const HandlerCall* call = LastCall(c.kind);

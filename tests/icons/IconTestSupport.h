@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -101,8 +102,8 @@ private:
     std::vector<std::wstring> m_topKeys;
 };
 
-// The icon's colour image, top row first, and its width; empty without an icon.
-inline std::vector<DWORD> IconPixels(HICON icon, int* width = nullptr) {
+// The icon's colour image, top row first; empty without an icon.
+inline std::vector<DWORD> IconPixels(HICON icon) {
     ICONINFO info{};
     if (!icon || !::GetIconInfo(icon, &info))
         return {};
@@ -113,24 +114,15 @@ inline std::vector<DWORD> IconPixels(HICON icon, int* width = nullptr) {
     BITMAPINFO bmi{{sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB}};
     std::vector<DWORD> pixels(size_t(bm.bmWidth) * bm.bmHeight);
     const ScopedMemDC dc(::CreateCompatibleDC(nullptr));
-    if (!::GetDIBits(dc.get(), colour.get(), 0, bm.bmHeight, pixels.data(), &bmi, DIB_RGB_COLORS))
-        return {};
-    if (width)
-        *width = bm.bmWidth;
-    return pixels;
+    const bool read = ::GetDIBits(dc.get(), colour.get(), 0, bm.bmHeight, pixels.data(), &bmi, DIB_RGB_COLORS);
+    return read ? pixels : std::vector<DWORD>();
 }
 
-// Colour (0x00RRGGBB) of the icon's centre pixel, or -1 without an icon.
+// Width of a (square) icon, 0 without one; colour (0x00RRGGBB) of its centre pixel, -1 without one.
+inline int IconWidth(HICON icon) { return int(std::sqrt(IconPixels(icon).size())); }
 inline long CentreColour(HICON icon) {
-    int width = 0;
-    const std::vector<DWORD> pixels = IconPixels(icon, &width);
-    return pixels.empty() ? -1 : long(pixels[pixels.size() / 2 + width / 2] & 0xFFFFFF);
-}
-
-inline int IconWidth(HICON icon) {
-    int width = 0;
-    IconPixels(icon, &width);
-    return width;
+    const std::vector<DWORD> pixels = IconPixels(icon);
+    return pixels.empty() ? -1 : long(pixels[pixels.size() / 2 + IconWidth(icon) / 2] & 0xFFFFFF);
 }
 
 // Runs `body` twice: the second run must leave no icon and no GDI object behind.
