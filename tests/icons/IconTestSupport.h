@@ -73,7 +73,8 @@ public:
             ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + top).c_str());
     }
 
-    void Set(const std::wstring& subKey, const std::wstring& value, const wchar_t* name = nullptr, DWORD type = REG_SZ) {
+    void Set(const std::wstring& subKey, const std::wstring& value, const wchar_t* name = nullptr,
+             DWORD type = REG_SZ) {
         // CLSID keys are removed one class at a time, never the whole CLSID tree.
         const std::wstring top = subKey.substr(0, subKey.find(L'\\', subKey.rfind(L"CLSID\\", 0) == 0 ? 6 : 0));
         if (std::find(m_topKeys.begin(), m_topKeys.end(), top) == m_topKeys.end()) {
