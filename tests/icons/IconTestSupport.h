@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -32,12 +33,13 @@ inline std::wstring TempFolder() { return BinPath(L"icontemp\\"); }
 struct IconTestEnvironment : ::testing::Environment {
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        ::CreateDirectoryW(TempFolder().c_str(), nullptr);
+        std::filesystem::remove_all(TempFolder());  // what a failed run left behind
+        std::filesystem::create_directory(TempFolder());
         ::SetEnvironmentVariableW(L"TMP", TempFolder().c_str());
         ::SetEnvironmentVariableW(L"TEMP", TempFolder().c_str());
     }
     void TearDown() override {
-        ::RemoveDirectoryW(TempFolder().c_str());
+        std::filesystem::remove_all(TempFolder());
         ::CoUninitialize();
     }
 };
