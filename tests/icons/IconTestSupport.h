@@ -54,9 +54,8 @@ inline std::wstring ServerPath(HandlerKind kind) {
 
 // What the server's last handler saw; null while the server is not loaded.
 inline const HandlerCall* LastCall(HandlerKind kind) {
-    const HMODULE server = ::GetModuleHandleW(ServerPath(kind).c_str());
-    const auto lastCall = server ? reinterpret_cast<const HandlerCall*(WINAPI*)()>(
-                                       ::GetProcAddress(server, "FixtureLastCall")) : nullptr;
+    const auto lastCall = reinterpret_cast<const HandlerCall*(WINAPI*)()>(
+        ::GetProcAddress(::GetModuleHandleW(ServerPath(kind).c_str()), "FixtureLastCall"));
     return lastCall ? lastCall() : nullptr;
 }
 
