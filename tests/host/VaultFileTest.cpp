@@ -39,7 +39,7 @@ protected:
 
 TEST_F(VaultFile, GoodVaultGivesEveryFieldInStoredOrder) {
     const VaultData vault = LoadGood();
-    // Names, folders and "shared" as the module gets them: VaultHost.HandsTheModuleTheBranchTheFocusAndTheVault.
+    // Names, folders and "shared" as the module gets them are checked by the VaultHost test.
     ASSERT_TRUE(vault.name == L"Engineering" && vault.branches.size() == 2 && vault.branches[0].files.size() == 2);
     const VaultBranchFile& f = vault.branches[0].files[0];
     EXPECT_EQ(std::tuple(f.sourceDocId, f.sourceFolderId, f.branchDocId, f.branchFolderId), std::tuple(11, 3, 21, 4));
