@@ -1,5 +1,4 @@
-// The library's pictures come at the DPI helper's edge for each use, as the drawing made for that
-// edge, soft edges included. A process keeps the DPI it started with, so each DPI runs in a child.
+// A process keeps the DPI it started with, so each DPI runs in a child.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -26,7 +25,6 @@ static void ExpectDrawing(HICON icon, std::wstring name, int edge) {
 
 TEST(GlyphsetPictures, DISABLED_AtThisProcesssDpi) {
     const int small = lineage_test::ChildDpi() * 16 / 96, large = small * 2;
-    ASSERT_GT(small, 0);
     glyphset_test::LocationValue location(glyphset_test::BinFolder().c_str());
     for (const auto& [name, useType] : {std::pair{L"PNG_ASSOCIATED_BRANCHES", 3}, {L"PNG_ASSOCIATED_BRANCHES", 4},
                                         {L"PNG_OVERLAY_SHARED", 3}, {L"PNG_OINK", 4}})

@@ -1,5 +1,5 @@
 #pragma once
-// What the icon library's tests share: the build's folder and the host's "Location".
+// The build's bin folder, with a trailing backslash, and the host's "Location".
 #include <windows.h>
 #include <string>
 #include "base/ModulePath.h"
@@ -8,7 +8,6 @@
 
 namespace glyphset_test {
 
-// The test executable's folder, the build's bin folder, with a trailing backslash.
 inline std::wstring BinFolder() { return FolderOf(ModulePath(nullptr)); }
 
 // The host's installation folder ("Location"; null: no value) while this lives.

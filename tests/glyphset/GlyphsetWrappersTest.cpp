@@ -1,15 +1,13 @@
-// The module's wrappers find the library through the host's installation folder, keep each entry
-// point they found for the process, and try again for as long as they found nothing.
+// The wrappers keep each entry point they found, and try again for as long as they found nothing.
 #include <filesystem>
 #include "../host/HostTestSupport.h"
 #include "GlyphsetTestSupport.h"
 #include "icons/WorkflowIcons.h"
 
-using glyphset_test::BinFolder;
-using glyphset_test::LocationValue;
+using namespace glyphset_test;
 
-// A registered installation stays; with none the host registers its own folder.
-TEST(GlyphsetPath, IsTheInstallationFolderWithOneBackslashThenTheFileName) {
+TEST(GlyphsetWrappers, FindTheLibraryThroughTheInstallationAndKeepIt) {
+    // A registered installation stays; with none the host registers its own folder.
     for (const auto& [folder, path] : {std::pair{L"C:\\Lx", L"C:\\Lx\\Glyphset.dll"},
                                        {L"C:\\Lx\\", L"C:\\Lx\\Glyphset.dll"}, {nullptr, L"Glyphset.dll"}}) {
         LocationValue location(folder);
@@ -17,9 +15,6 @@ TEST(GlyphsetPath, IsTheInstallationFolderWithOneBackslashThenTheFileName) {
         EXPECT_EQ(host_test::RunProgram(L"\"" + BinFolder() + L"vaulthost.exe\"").exitCode, 2u) << "usage";
         EXPECT_EQ(GetGlyphsetPath(), folder ? path : BinFolder() + L"Glyphset.dll");
     }
-}
-
-TEST(GlyphsetWrappers, FindTheLibraryThroughTheInstallationAndKeepIt) {
     const std::wstring temp = std::filesystem::temp_directory_path().wstring();
     const std::wstring partial = temp + L"lineage-glyphset-partial\\", full = temp + L"lineage-glyphset-full\\";
     for (const std::wstring& folder : {partial, full}) {  // what an earlier run left
@@ -33,8 +28,8 @@ TEST(GlyphsetWrappers, FindTheLibraryThroughTheInstallationAndKeepIt) {
     EXPECT_EQ(LoadWfPngIcon(L"PNG_SAVE", 3), nullptr) << "the library lacks that entry point";
     EXPECT_EQ(::GetModuleHandleW((partial + L"Glyphset.dll").c_str()), nullptr) << "and is let go again";
     const auto lastCall = [&] {
-        const HMODULE fake = ::GetModuleHandleW((partial + L"Glyphset.dll").c_str());
-        const auto call = reinterpret_cast<const wchar_t* (*)()>(::GetProcAddress(fake, "LastGlyphsetCall"));
+        const auto call = reinterpret_cast<const wchar_t* (*)()>(
+            ::GetProcAddress(::GetModuleHandleW((partial + L"Glyphset.dll").c_str()), "LastGlyphsetCall"));
         return std::wstring(call ? call() : L"library not loaded");
     };
     for (const auto& [number, call] : {std::pair{400, L"png 400 32768 0 0"}, {950, L"png 950 32768 0 0"},

@@ -1,6 +1,5 @@
-// The icon cache's loader has the installer put back a library missing beside the module. Wine's
-// MsiInstallMissingComponentW answers success and does nothing, so the loader gets it as Windows answers
-// it, made of installer calls Wine implements; all else is the real installer with the host's packages.
+// Wine's MsiInstallMissingComponentW answers success and does nothing, so the loader gets it as Windows
+// answers it, made of installer calls Wine implements; all else is the real installer with the host's packages.
 #include "../host/HostTestSupport.h"
 #include "GlyphsetTestSupport.h"
 #include "contracts/GlyphsetInstaller.h"
@@ -8,7 +7,7 @@
 
 namespace {
 
-DWORD RunProcess(const std::wstring& commandLine) { return host_test::RunProgram(commandLine).exitCode; }
+using host_test::RunProgram;
 
 std::wstring g_calls;
 UINT Logged(UINT result, const std::wstring& call) {
@@ -48,19 +47,18 @@ TEST(InstallerRepair, PutsTheLibraryBackBesideTheModule) {
     const std::wstring installed = _wgetenv(L"ProgramFiles") + std::wstring(L"\\Brightfold\\Ledgerix Enterprise\\");
     struct Uninstall {
         std::wstring package;
-        ~Uninstall() { RunProcess(L"msiexec /x " + package); }
+        ~Uninstall() { RunProgram(L"msiexec /x " + package); }
     };
     for (const auto& [file, calls] : kPackages) {
         const Uninstall installing{L"\"" + glyphset_test::BinFolder() + L"..\\glyphset\\" + file + L"\" /qn"};
-        ASSERT_EQ(RunProcess(L"msiexec /i " + installing.package), 0u) << file;
+        ASSERT_EQ(RunProgram(L"msiexec /i " + installing.package).exitCode, 0u) << file;
         ASSERT_TRUE(::DeleteFileW((installed + L"Glyphset.dll").c_str())) << file;
-        // The host's installation: the module, and the DPI helper the library links with.
         ASSERT_TRUE(::CopyFileW(ModulePath(nullptr).c_str(), (installed + L"RepairProbe.exe").c_str(), FALSE));
         ASSERT_TRUE(::CopyFileW((glyphset_test::BinFolder() + L"ZebSettings.dll").c_str(),
                                 (installed + L"ZebSettings.dll").c_str(), FALSE));
         ::SetEnvironmentVariableW(L"LINEAGE_EXPECTED_INSTALLER_CALLS", calls.c_str());
-        EXPECT_EQ(RunProcess(L"\"" + installed + L"RepairProbe.exe\" --gtest_brief=1 --gtest_also_run_disabled_tests "
-                             L"--gtest_filter=InstallerRepair.DISABLED_InTheInstallationFolder"), 0u) << file;
+        EXPECT_EQ(RunProgram(L"\"" + installed + L"RepairProbe.exe\" --gtest_brief=1 --gtest_also_run_disabled_tests "
+                             L"--gtest_filter=InstallerRepair.DISABLED_InTheInstallationFolder").exitCode, 0u) << file;
         EXPECT_NE(::GetFileAttributesW((installed + L"Glyphset.dll").c_str()), INVALID_FILE_ATTRIBUTES) << file;
         ::DeleteFileW((installed + L"RepairProbe.exe").c_str());
         ::DeleteFileW((installed + L"ZebSettings.dll").c_str());

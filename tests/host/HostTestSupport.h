@@ -31,7 +31,6 @@ struct TempFolder {
     }
     ~TempFolder() { fs::remove_all(m_path, m_ignored); }
     const fs::path& path() const { return m_path; }
-    // Writes `bytes` to `name` below the folder, making its sub folders.
     std::wstring Write(const fs::path& name, const std::string& bytes) const {
         fs::create_directories((m_path / name).parent_path());
         std::ofstream(m_path / name, std::ios::binary) << bytes;
@@ -48,7 +47,6 @@ struct ProgramRun {
     std::string errors;   // what it wrote to stderr
 };
 
-// Runs a command line, calling `whileRunning` once it has started; waits for its end.
 inline ProgramRun RunProgram(std::wstring commandLine,
                              const std::function<void(const PROCESS_INFORMATION&)>& whileRunning = nullptr) {
     // Wine's desktop process, when the child starts it, would keep the child's error pipe open for good.

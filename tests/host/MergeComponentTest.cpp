@@ -8,7 +8,6 @@
 
 namespace {
 
-// An entry point of the server, loaded while the call runs.
 HRESULT CallServer(const char* entry) {
     const ScopedHMODULE server(::LoadLibraryW((lineage_test::ExecutableFolder() + L"LedgerixMerge.dll").c_str()));
     return reinterpret_cast<HRESULT(WINAPI*)()>(::GetProcAddress(server.get(), entry))();

@@ -1,5 +1,4 @@
-// Reading vault files: what a good file gives, the one-line error for each way a file written by
-// hand or by an outside tool can be wrong, and the stored procedures answering from what was read.
+// Reading vault files, and the stored procedures answering from what was read.
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include "HostTestSupport.h"
@@ -14,7 +13,6 @@ const json kGoodVault = json::parse(host_test::kVault);
 class VaultFile : public ::testing::Test {
 protected:
     std::wstring Write(const std::string& text) const { return m_folder.Write(L"vault.json", text); }
-    // The vault with `value` at `pointer`, loaded from a file with a byte order mark.
     VaultData LoadGood(const char* pointer = "", const json& value = nullptr) const {
         json vault = kGoodVault;
         if (*pointer)
@@ -24,7 +22,6 @@ protected:
         EXPECT_TRUE(LoadVaultFile(Write("\xEF\xBB\xBF" + vault.dump(2)), data, error)) << WideToUtf8(error);
         return data;
     }
-    // Loads `path`, expecting failure with `expected` in one short line that names the file first.
     void ExpectError(const std::wstring& path, const std::string& expected) const {
         VaultData vault;
         vault.name = L"before";
@@ -42,7 +39,7 @@ protected:
 
 TEST_F(VaultFile, GoodVaultGivesEveryFieldInStoredOrder) {
     const VaultData vault = LoadGood();
-    // Names, folders and "shared" as the module gets them: VaultHost.HandsTheModuleTheBranchTheFocusAndTheVault.
+    // Names, folders and "shared" as the module gets them are checked by the VaultHost test.
     ASSERT_TRUE(vault.name == L"Engineering" && vault.branches.size() == 2 && vault.branches[0].files.size() == 2);
     const VaultBranchFile& f = vault.branches[0].files[0];
     EXPECT_EQ(std::tuple(f.sourceDocId, f.sourceFolderId, f.branchDocId, f.branchFolderId), std::tuple(11, 3, 21, 4));
@@ -62,7 +59,7 @@ TEST_F(VaultFile, GoodVaultGivesEveryFieldInStoredOrder) {
         EXPECT_EQ(LoadGood("/root", root).root, expected) << "root \"" << root << "\"";
 }
 
-TEST_F(VaultFile, UnreadableOrMalformedFilesAreNamedWithWhereAndWhy) {
+TEST_F(VaultFile, UnreadableMalformedOrWrongFilesAreNamedWithWhereAndWhy) {
     ExpectError(m_folder.path().wstring() + L"\\absent", ": cannot be opened: ");
     ExpectError(m_folder.path().wstring(), ": is a folder, not a vault file");
     const std::string x39(39, 'x');
@@ -78,10 +75,7 @@ TEST_F(VaultFile, UnreadableOrMalformedFilesAreNamedWithWhereAndWhy) {
               "syntax error while parsing value - invalid string: control character U+000A (LF) must be escaped to "
               "\\u000A or \\n; last read: '\"" + x39 + "...'"}})
         ExpectError(Write(text), expected);
-}
-
-// Every field but "shared" and "created" is required and named by its place when wrong or left out.
-TEST_F(VaultFile, AWrongOrLeftOutValueIsNamedWithWhatWasFound) {
+    // Every field but "shared" and "created" is required and named by its place when wrong or left out.
     const std::string bad = "created is not a date and time", out = "<left out>";
     const struct { const char* pointer; json value; std::string expected; } cases[] = {
         {"/name", 12, ": name must be a string, found 12"},

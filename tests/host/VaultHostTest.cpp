@@ -1,5 +1,4 @@
-// vaulthost.exe run as a user runs it: with a stand-in module that writes down what it was handed, refused
-// with exit code 2 and one line on stderr without reaching the module, and with the real module.
+// vaulthost.exe with a stand-in module that writes down what it was handed, and with the real module.
 #include <gtest/gtest.h>
 #include "HostTestSupport.h"
 #include <iterator>
@@ -10,61 +9,48 @@ namespace {
 
 using namespace host_test;
 
-class VaultHost : public ::testing::Test {
-protected:
+TEST(VaultHost, HandsTheModuleTheBranchTheFocusAndTheVaultOrRefusesWithOneLineAndExitCodeTwo) {
+    const TempFolder data;
+    const std::wstring vault = data.Write(L"engineering.vault.json", kVault);
+    const fs::path report = data.path() / L"module-report.txt";
+    ::SetEnvironmentVariableW(L"LINEAGE_FAKE_REPORT", report.c_str());
     // The program beside the stand-in module (folder 0), no module (1), a module without the entry point (2).
-    VaultHost() {
-        for (const wchar_t* module : {L"FakeLineage.dll", L"", L"Dbcall.dll"}) {
-            const fs::path folder = Folder(m_folders++);
-            fs::create_directories(folder);
-            for (const auto& [from, to] : {std::pair{L"vaulthost.exe", L"vaulthost.exe"},
-                                           {L"Dbcall.dll", L"Dbcall.dll"}, {module, L"Lineage.dll"}})
-                if (*from)
-                    fs::copy_file(lineage_test::ExecutableFolder() + from, folder / to);
-        }
-        ::SetEnvironmentVariableW(L"LINEAGE_FAKE_REPORT", m_report.c_str());
+    const auto folder = [&](int module) { return data.path() / std::to_wstring(module); };
+    const wchar_t* const modules[] = {L"FakeLineage.dll", L"", L"Dbcall.dll"};
+    for (int module = 0; module < 3; ++module) {
+        fs::create_directories(folder(module));
+        for (const auto& [from, to] : {std::pair{L"vaulthost.exe", L"vaulthost.exe"}, {L"Dbcall.dll", L"Dbcall.dll"},
+                                       {modules[module], L"Lineage.dll"}})
+            if (*from)
+                fs::copy_file(lineage_test::ExecutableFolder() + from, folder(module) / to);
     }
-    ~VaultHost() override { ::SetEnvironmentVariableW(L"LINEAGE_FAKE_REPORT", nullptr); }
-    fs::path Folder(int module) const { return m_data.path() / std::to_wstring(module); }
-
-    ProgramRun Run(const std::vector<std::wstring>& arguments, int module = 0) const {
-        std::wstring commandLine = L"\"" + (Folder(module) / L"vaulthost.exe").wstring() + L"\"";
+    const auto runHost = [&](const std::vector<std::wstring>& arguments, int module = 0) {
+        std::wstring commandLine = L"\"" + (folder(module) / L"vaulthost.exe").wstring() + L"\"";
         for (const std::wstring& argument : arguments)
             commandLine += L" \"" + argument + L"\"";
         return RunProgram(commandLine);
-    }
-    // What the stand-in module wrote down.
-    std::string Report(const ProgramRun& run) const {
+    };
+    const auto reported = [&](const ProgramRun& run) {
         EXPECT_TRUE(run.exited && run.exitCode == 0 && run.errors.empty()) << run.errors;
-        std::string text{std::istreambuf_iterator<char>(std::ifstream(m_report).rdbuf()), {}};
-        fs::remove(m_report);
+        std::string text{std::istreambuf_iterator<char>(std::ifstream(report).rdbuf()), {}};
+        fs::remove(report);
         return text;
-    }
-
-    TempFolder m_data;
-    int m_folders = 0;
-    const std::wstring m_goodVault = m_data.Write(L"engineering.vault.json", kVault);
-    const fs::path m_report = m_data.path() / L"module-report.txt";
-};
-
-TEST_F(VaultHost, HandsTheModuleTheBranchTheFocusAndTheVault) {
+    };
     const auto expected = [](const char* head, const fs::path& folder, const char* tail) {
         const std::string root = WideToUtf8(folder / L"files\\");
         return head + ("\nparent=none\nname=Engineering|Engineering\nroot=" + root + "|" + root + "\ndocuments=yes\n") +
                tail;
     };
-    EXPECT_EQ(Report(Run({L"--vault", m_goodVault, L"--branch", L"7", L"--focus", L"11"})),
-              expected("focus=11\nbranch=7", m_data.path(),
+    EXPECT_EQ(reported(runHost({L"--vault", vault, L"--branch", L"7", L"--focus", L"11"})),
+              expected("focus=11\nbranch=7", data.path(),
                        "result=0\ndetails=Release 2 by anna\nfile=Parts\\bracket.bfprt -> Release 2\\Parts\\b.bfprt "
                        "shared\nfile=Docs\\Makefile -> Release 2\\Docs\\Makefile\n"));
     // Without a focus, from a path with spaces and non-ASCII letters; a branch it lacks goes to the module too.
-    const std::wstring path = m_data.Write(L"my vaults\\\u00C5rhus \u00FCbung.vault.json", kVault);
-    EXPECT_EQ(Report(Run({L"--branch", L"99", L"--vault", path})),
-              expected("focus=0\nbranch=99", m_data.path() / L"my vaults", "result=1\ndetails= by \n"));
-}
-
-TEST_F(VaultHost, RefusesBadArgumentsVaultFilesAndModulesWithOneLineAndExitCodeTwo) {
-    const std::wstring& vault = m_goodVault, absent = (m_data.path() / L"absent.vault.json").wstring();
+    const std::wstring path = data.Write(L"my vaults\\\u00C5rhus \u00FCbung.vault.json", kVault);
+    EXPECT_EQ(reported(runHost({L"--branch", L"99", L"--vault", path})),
+              expected("focus=0\nbranch=99", data.path() / L"my vaults", "result=1\ndetails= by \n"));
+    // Refusals: exit code 2 and one line on stderr, without reaching the module.
+    const std::wstring absent = (data.path() / L"absent.vault.json").wstring();
     const struct {
         std::vector<std::wstring> arguments;
         std::string expected;
@@ -84,18 +70,18 @@ TEST_F(VaultHost, RefusesBadArgumentsVaultFilesAndModulesWithOneLineAndExitCodeT
         {{L"-vault", vault, L"--branch", L"7"}, "unknown argument \"-vault\""},
         {{L"--vault", vault, L"--branch", L"7", L"--branch", L"8"}, "--branch is given twice"},
         {{L"--vault", absent, L"--branch", L"7"}, WideToUtf8(absent) + ": cannot be opened: "},
-        {{L"--vault", vault, L"--branch", L"7"}, WideToUtf8(Folder(1) / L"Lineage.dll") + " cannot be loaded: ", 1},
+        {{L"--vault", vault, L"--branch", L"7"}, WideToUtf8(folder(1) / L"Lineage.dll") + " cannot be loaded: ", 1},
         {{L"--vault", vault, L"--branch", L"7"}, "Lineage.dll does not export gvShowBranchDetails", 2}};
     for (const auto& refusal : refusals) {
         SCOPED_TRACE(refusal.expected);
-        const ProgramRun run = Run(refusal.arguments, refusal.module);
+        const ProgramRun run = runHost(refusal.arguments, refusal.module);
         ASSERT_TRUE(run.exited) << "vaulthost still ran at the time limit: something waits for a user";
         EXPECT_EQ(run.exitCode, 2u);
         EXPECT_EQ(run.errors.rfind("vaulthost: ", 0), 0u) << run.errors;
         EXPECT_EQ(run.errors.find("\r\n"), run.errors.size() - 2) << "one line only: " << run.errors;
         EXPECT_NE(run.errors.find(refusal.expected), std::string::npos) << run.errors;
         EXPECT_LT(run.errors.size(), 400u) << "a short line, however long the input";
-        EXPECT_FALSE(fs::exists(m_report)) << "the module was called: a dialog would have shown";
+        EXPECT_FALSE(fs::exists(report)) << "the module was called: a dialog would have shown";
     }
 }
 

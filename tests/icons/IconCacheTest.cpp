@@ -14,30 +14,24 @@ namespace {
 constexpr int kBuiltinCount = 12;  // the first picture request loads these as indices 0 to 11
 constexpr wchar_t kProgId[] = L"LineageTest.Cached";
 
-[[maybe_unused]] ::testing::Environment* const kInstallation =
-    ::testing::AddGlobalTestEnvironment(new HostInstallation);
+[[maybe_unused]] const auto kInstallation = ::testing::AddGlobalTestEnvironment(new HostInstallation);
 
 int SmallSize() { return CDPIHelper::get()->getDesiredBitmapImageSz(kivImageUseSmall); }
 
-std::vector<DWORD> PictureAt(IconCache& cache, int index) {
+element_test::Pixels PictureAt(IconCache& cache, int index) {
     return IconPixels(ScopedHICON(cache.CopyIcon(index, SmallSize())).get());
-}
-
-long CentreColourAt(IconCache& cache, int index) {
-    return CentreColour(ScopedHICON(cache.CopyIcon(index, SmallSize())).get());
 }
 
 // Names without an extension, and a file without icons of a type that keeps them in each file.
 TEST(IconCache, AFileWithoutIconGetsTheUnknownPictureAfterTheLibrarysOwn) {
     ClassesRegistration reg;
-    reg.Type(L"lnnoicon", kProgId);
-    reg.Set(std::wstring(kProgId) + L"\\DefaultIcon", L"%1");
+    reg.Type(L"lnnoicon", kProgId, L"%1");
     for (const std::wstring name : {L"C:\\vault\\README", L"C:\\vault\\README.", L"C:\\vault\\Release 2.1\\Makefile",
                                     L"C:\\vault\\missing.lnnoicon"}) {
         SCOPED_TRACE(name);
         IconCache cache;
         EXPECT_EQ(cache.GetFileIconIndex(name.c_str()), kBuiltinCount);
-        const std::vector<DWORD> unknown = PictureAt(cache, 0);
+        const auto unknown = PictureAt(cache, 0);
         EXPECT_EQ(PictureAt(cache, kBuiltinCount), unknown) << "127 is the same unknown-type picture";
         EXPECT_EQ(cache.GetWfIconIndex(131, Plain, L"PNG_WORKFLOW", kivImageUseSmall), 10);
         for (int index = 0; index < kBuiltinCount; ++index)
@@ -49,7 +43,7 @@ TEST(IconCache, AFileWithoutIconGetsTheUnknownPictureAfterTheLibrarysOwn) {
         for (int variant = Shared; variant <= variants; ++variant) {
             const int reloaded = kBuiltinCount - 1 + 2 * variant;
             EXPECT_EQ(PictureAt(cache, reloaded), unknown) << variant;
-            const std::vector<DWORD> composed = PictureAt(cache, reloaded + 1);
+            const auto composed = PictureAt(cache, reloaded + 1);
             EXPECT_FALSE(composed.empty()) << variant;
             EXPECT_NE(composed, unknown) << variant;
         }
@@ -76,16 +70,10 @@ TEST(IconCache, KeepsATypesIconPerExtensionAndAFilesPerNameWhatEverTheCase) {
         const LONG queries = LastCall(kind)->locations;
         EXPECT_EQ(cache.GetFileIconIndex((TempFolder() + L"ONE.LNCACHED").c_str()), first);
         EXPECT_EQ(LastCall(kind)->locations, queries) << "asked again";
-        EXPECT_EQ(CentreColourAt(cache, first), kMagenta);
+        EXPECT_EQ(CentreColour(ScopedHICON(cache.CopyIcon(first, SmallSize())).get()), kMagenta);
     }
     ::DeleteFileW(one.c_str());
     ::DeleteFileW(two.c_str());
-}
-
-ScopedHICON LibraryIcon(int id) {
-    HICON small = nullptr;
-    ::ExtractIconExW(BinPath(L"IconLib.dll").c_str(), -id, nullptr, &small, 1);
-    return ScopedHICON(small);
 }
 
 int g_screenDepth = 0;
@@ -98,10 +86,13 @@ TEST(IconCache, ListsTakeTheScreensColoursAndFillAGapWithTheSamePicture) {
     for (const auto& [depth, exact] : {std::pair{0, false}, std::pair{7, false}, std::pair{8, true}}) {
         g_screenDepth = depth;
         IconCache cache;
-        ASSERT_TRUE(cache.SetIcon(2, LibraryIcon(100).get(), SmallSize()));
-        ASSERT_TRUE(cache.SetIcon(5, LibraryIcon(205).get(), SmallSize()));
+        for (const auto& [index, id] : {std::pair{2, 100}, {5, 205}}) {
+            HICON small = nullptr;
+            ::ExtractIconExW(BinPath(L"IconLib.dll").c_str(), -id, nullptr, &small, 1);
+            ASSERT_TRUE(cache.SetIcon(index, ScopedHICON(small).get(), SmallSize()));
+        }
         for (int index = 0; index < 7; ++index) {
-            const long colour = CentreColourAt(cache, index);
+            const long colour = CentreColour(ScopedHICON(cache.CopyIcon(index, SmallSize())).get());
             EXPECT_EQ(colour == (index < 3 ? kRed : kBlue), exact && index < 6) << depth << " " << index;
             EXPECT_EQ(colour == -1, index == 6) << depth << " " << index;
         }

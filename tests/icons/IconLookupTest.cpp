@@ -15,6 +15,8 @@ namespace {
 constexpr wchar_t kProgId[] = L"LineageTest.Lookup";
 constexpr wchar_t kClassId[] = L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F01}";
 constexpr HandlerKind kNoHandler = HandlerKind(0xFF);
+constexpr auto Both = WantedIcons::Both, Small = WantedIcons::Small, Large = WantedIcons::Large;
+constexpr auto ForType = IconLookupResult::ForType, None = IconLookupResult::None, PerFile = IconLookupResult::PerFile;
 
 std::wstring Lib(const wchar_t* index) { return BinPath(L"IconLib.dll") + index; }
 
@@ -22,8 +24,6 @@ TEST(RegistrationWalk, TakesTheHandlersThenTheProgIdsThenTheClasssIcons) {
     ::SetEnvironmentVariableW(L"LINEAGE_ICON_FIXTURES", BinPath(L"").c_str());
     // Handlers are shown any existing file: they never read it.
     const std::wstring file = BinPath(L"IconLib.dll"), missing = TempFolder() + L"missing.lnwalk";
-    const auto Both = WantedIcons::Both, Small = WantedIcons::Small, Large = WantedIcons::Large;
-    const auto ForType = IconLookupResult::ForType, None = IconLookupResult::None, PerFile = IconLookupResult::PerFile;
     struct Case {  // "DefaultIcon" values (empty: none), the handler and the file it is asked about; colour -1: none
         std::wstring progIdIcon, classIcon; HandlerKind handler; const std::wstring* path; WantedIcons wanted;
         IconLookupResult result; long colour; DWORD flags, type = REG_SZ; const wchar_t* extension = L"lnwalk";
@@ -51,11 +51,11 @@ TEST(RegistrationWalk, TakesTheHandlersThenTheProgIdsThenTheClasssIcons) {
     // The host's own formats never ask their handler.
     for (const wchar_t* extension : {L"bfprt", L"prt", L"bfasm", L"asm", L"bfdrw", L"drw", L"mat"})
         rows.push_back({Lib(L",-205"), L"", HandlerKind::Wide, &file, Both, ForType, kBlue, 0, REG_SZ, extension});
-    const auto walk = [&](const Case& c) {
-        SCOPED_TRACE(testing::Message() << c.extension << " " << c.progIdIcon << " class " << c.classIcon << " handler "
-                                        << int(c.handler) << " wanted " << int(c.wanted));
+    RunTwiceLeavingNothing(rows, [&](const Case& c) {
+        SCOPED_TRACE(testing::Message() << "row " << &c - rows.data());
         ClassesRegistration reg;
-        reg.Type(c.extension, kProgId, L"Lineage Walk Document");
+        reg.Type(c.extension, kProgId);
+        reg.Set(kProgId, L"Lineage Walk Document");
         if (!c.progIdIcon.empty())
             reg.Set(std::wstring(kProgId) + L"\\DefaultIcon", c.progIdIcon, nullptr, c.type);
         if (!c.classIcon.empty()) {
@@ -71,15 +71,10 @@ TEST(RegistrationWalk, TakesTheHandlersThenTheProgIdsThenTheClasssIcons) {
         EXPECT_TRUE(found.typeNameFromRegistry);
         EXPECT_EQ(CentreColour(found.small.get()), Wants(c.wanted, Small) ? c.colour : -1);
         EXPECT_EQ(CentreColour(found.large.get()), Wants(c.wanted, Large) ? c.colour : -1);
-    };
-    RunTwiceLeavingNothing([&] {
-        for (const Case& c : rows)
-            walk(c);
     });
 }
 
-// Wine's ExtractIconExW gives both halves of a pair or none: other answers are played through the
-// program's import of it.
+// Wine's ExtractIconExW gives both halves of a pair or none: other answers are played through its import.
 struct Played { UINT answer; HICON large, small; } g_played;
 
 UINT WINAPI PlayExtractIconEx(LPCWSTR, int, HICON* large, HICON* small, UINT) {
@@ -92,62 +87,51 @@ UINT WINAPI PlayExtractIconEx(LPCWSTR, int, HICON* large, HICON* small, UINT) {
 
 TEST(PlayedExtraction, HalfAPairIsNothingUnlessOnlyThatHalfIsWantedAndFailedCallsAreNotTrusted) {
     struct Case { UINT answer; bool large, small; WantedIcons wanted; bool inEachFile, taken; };
-    const Case cases[] = {
-        {1, true, false, WantedIcons::Both, false, false}, {1, true, false, WantedIcons::Large, false, true},
-        {0xFFFFFFFF, true, true, WantedIcons::Both, false, false}, {0, true, true, WantedIcons::Both, false, false},
-        {2, true, true, WantedIcons::Both, false, true},
-        {1, false, true, WantedIcons::Both, true, true}};  // a file's own icon may come as half a pair
+    const Case cases[] = {{1, true, false, Both, false, false}, {1, true, false, Large, false, true},
+                          {0xFFFFFFFF, true, true, Both, false, false}, {0, true, true, Both, false, false},
+                          {2, true, true, Both, false, true},
+                          {1, false, true, Both, true, true}};  // a file's own icon may come as half a pair
+    const ImportPatch patch("shell32.dll", "ExtractIconExW", reinterpret_cast<void*>(&PlayExtractIconEx));
+    ASSERT_TRUE(patch.Installed());
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         ClassesRegistration reg;
-        reg.Type(L"lnpartial", kProgId);
-        reg.Set(std::wstring(kProgId) + L"\\DefaultIcon", c.inEachFile ? L"%1" : Lib(L",-205"));
+        reg.Type(L"lnpartial", kProgId, c.inEachFile ? L"%1" : Lib(L",-205"));
         const HICON application = ::LoadIconW(nullptr, IDI_APPLICATION);
         g_played = {c.answer, c.large ? ::CopyIcon(application) : nullptr, c.small ? ::CopyIcon(application) : nullptr};
-        IconLookup found;
-        {
-            const ImportPatch patch("shell32.dll", "ExtractIconExW", reinterpret_cast<void*>(&PlayExtractIconEx));
-            ASSERT_TRUE(patch.Installed());
-            found = c.inEachFile ? GetFileIcons(L"C:\\vault\\picture.lnpartial")
-                                 : GetExtensionIcons(L"lnpartial", c.wanted);
-        }
-        const IconLookupResult takenAs = c.inEachFile ? IconLookupResult::PerFile : IconLookupResult::ForType;
-        EXPECT_EQ(found.result, c.taken ? takenAs : IconLookupResult::None);
+        const IconLookup found = c.inEachFile ? GetFileIcons(L"C:\\vault\\picture.lnpartial")
+                                              : GetExtensionIcons(L"lnpartial", c.wanted);
+        EXPECT_EQ(found.result, c.taken ? (c.inEachFile ? PerFile : ForType) : None);
         EXPECT_EQ(found.large.get(), c.taken ? g_played.large : nullptr);
         EXPECT_EQ(found.small.get(), c.taken ? g_played.small : nullptr);
         // A half that came is destroyed; someone else's handles from a failed call are not.
         const bool failed = c.answer == 0 || c.answer == 0xFFFFFFFF;
-        for (HICON played : {g_played.large, g_played.small}) {
-            if (played && !c.taken) {
-                EXPECT_EQ(::DestroyIcon(played), BOOL(failed));
-            }
-        }
+        for (HICON played : {g_played.large, g_played.small})
+            EXPECT_TRUE(!played || c.taken || ::DestroyIcon(played) == BOOL(failed));
     }
 }
 
 TEST(FileIcons, TakeTheFilesOwnForATypeThatKeepsThemInEachAndNothingWithoutAnExtension) {
     for (const wchar_t* path : {L"C:\\parts.bfprt\\README", L"README"}) {
         const IconLookup found = GetFileIcons(path);
-        EXPECT_EQ(found.result, IconLookupResult::None) << path;
+        EXPECT_EQ(found.result, None) << path;
         EXPECT_EQ(found.typeName, L"");
     }
     ClassesRegistration reg;
-    reg.Type(L"lnfile", kProgId);
-    // "DefaultIcon" "%1": each file holds its own icon, its first one.
-    reg.Set(std::wstring(kProgId) + L"\\DefaultIcon", L"%1");
+    reg.Type(L"lnfile", kProgId, L"%1");  // each file holds its own icon, its first one
     const std::wstring path = TempFolder() + L"picture.lnfile";
     struct Case { const wchar_t* copyOf; WantedIcons wanted; long colour; };
-    const Case cases[] = {{L"IconLib.dll", WantedIcons::Both, kRed}, {L"IconLib.dll", WantedIcons::Small, kRed},
-                          {L"IconLibNone.dll", WantedIcons::Both, -1}, {nullptr, WantedIcons::Both, -1}};  // missing
+    const Case cases[] = {{L"IconLib.dll", Both, kRed}, {L"IconLib.dll", Small, kRed},
+                          {L"IconLibNone.dll", Both, -1}, {nullptr, Both, -1}};  // missing
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << (c.copyOf ? c.copyOf : L"missing") << " wanted " << int(c.wanted));
         ::DeleteFileW(path.c_str());
         ASSERT_TRUE(!c.copyOf || ::CopyFileW(BinPath(c.copyOf).c_str(), path.c_str(), FALSE));
         const IconLookup found = GetFileIcons(path.c_str(), c.wanted);
-        EXPECT_EQ(found.result, c.colour < 0 ? IconLookupResult::None : IconLookupResult::PerFile);
+        EXPECT_EQ(found.result, c.colour < 0 ? None : PerFile);
         EXPECT_EQ(found.flags, DWORD(GIL_PERINSTANCE));
         EXPECT_EQ(CentreColour(found.small.get()), c.colour);
-        EXPECT_EQ(CentreColour(found.large.get()), c.wanted == WantedIcons::Both ? c.colour : -1);
+        EXPECT_EQ(CentreColour(found.large.get()), c.wanted == Both ? c.colour : -1);
     }
     ::DeleteFileW(path.c_str());
 }
@@ -162,35 +146,30 @@ HANDLE WINAPI RecordCreateFile(LPCWSTR path, DWORD access, DWORD share, LPSECURI
     return g_createFile(path, access, share, security, disposition, attributes, templateFile);
 }
 
-// Types the registration cannot resolve: the shell is asked about an empty probe file "0.ext",
-// "1.ext", ... (the first free name) in the temporary folder. Their names are made up.
+// Types the registration cannot resolve: the shell is asked about an empty probe file "0.ext", "1.ext", ...
 TEST(ProbeFile, GivesTheShellsIconsOnlyWhenBothAreWantedAndIsRemovedAgain) {
     EXPECT_EQ(MakeDefaultTypeName(L""), L"File");
     EXPECT_EQ(MakeDefaultTypeName(nullptr), L"File");
     ClassesRegistration reg;
-    reg.Type(L"lnbare", kProgId);
-    reg.Set(std::wstring(kProgId) + L"\\DefaultIcon", BinPath(L"IconLibNone.dll"));
+    reg.Type(L"lnbare", kProgId, BinPath(L"IconLibNone.dll"));
     const std::wstring zero = TempFolder() + L"0.lnbare";
     struct Case { const wchar_t *path, *typeName; bool zeroTaken; WantedIcons wanted; const wchar_t* probe; };
-    const Case cases[] = {{L"C:\\vault\\Docs\\notes.lnprobe", L"LNPROBE File", false, WantedIcons::Both, L"0.lnprobe"},
-                          {L"C:\\vault\\bare.lnbare", L"LNBARE File", false, WantedIcons::Both, L"0.lnbare"},
-                          {L"C:\\vault\\bare.lnbare", L"LNBARE File", true, WantedIcons::Both, L"1.lnbare"},
-                          {L"C:\\vault\\bare.lnbare", L"LNBARE File", false, WantedIcons::Small, nullptr}};
-    const auto probe = [&](const Case& c) {
+    const Case cases[] = {{L"C:\\vault\\Docs\\notes.lnprobe", L"LNPROBE File", false, Both, L"0.lnprobe"},
+                          {L"C:\\vault\\bare.lnbare", L"LNBARE File", false, Both, L"0.lnbare"},
+                          {L"C:\\vault\\bare.lnbare", L"LNBARE File", true, Both, L"1.lnbare"},
+                          {L"C:\\vault\\bare.lnbare", L"LNBARE File", false, Small, nullptr}};
+    const ImportPatch patch("kernel32.dll", "CreateFileW", reinterpret_cast<void*>(&RecordCreateFile));
+    ASSERT_TRUE(patch.Installed());
+    g_createFile = reinterpret_cast<decltype(g_createFile)>(patch.Original());
+    RunTwiceLeavingNothing(cases, [&](const Case& c) {
         SCOPED_TRACE(testing::Message() << c.path << (c.zeroTaken ? " 0 taken" : "") << " wanted " << int(c.wanted));
         ASSERT_TRUE(!c.zeroTaken || ::CopyFileW(BinPath(L"IconLib.dll").c_str(), zero.c_str(), FALSE));
         g_created.clear();
-        IconLookup found;
-        {
-            const ImportPatch patch("kernel32.dll", "CreateFileW", reinterpret_cast<void*>(&RecordCreateFile));
-            ASSERT_TRUE(patch.Installed());
-            g_createFile = reinterpret_cast<decltype(g_createFile)>(patch.Original());
-            found = GetFileIcons(c.path, c.wanted);
-        }
+        const IconLookup found = GetFileIcons(c.path, c.wanted);
         EXPECT_EQ(::DeleteFileW(zero.c_str()), BOOL(c.zeroTaken)) << "someone else's file was taken";
         EXPECT_EQ(found.typeName, c.typeName);
         EXPECT_FALSE(found.typeNameFromRegistry);
-        EXPECT_EQ(found.result, c.probe ? IconLookupResult::PerFile : IconLookupResult::None);
+        EXPECT_EQ(found.result, c.probe ? PerFile : None);
         EXPECT_EQ(IconWidth(found.small.get()), c.probe ? ::GetSystemMetrics(SM_CXSMICON) : 0);
         EXPECT_EQ(IconWidth(found.large.get()), c.probe ? ::GetSystemMetrics(SM_CXICON) : 0);
         ASSERT_EQ(g_created.size(), c.probe ? 1u : 0u);
@@ -201,24 +180,18 @@ TEST(ProbeFile, GivesTheShellsIconsOnlyWhenBothAreWantedAndIsRemovedAgain) {
         EXPECT_EQ(g_created[0].access, 0u);
         EXPECT_EQ(g_created[0].share, 0u);
         EXPECT_EQ(g_created[0].disposition, DWORD(CREATE_NEW));
-    };
-    RunTwiceLeavingNothing([&] {
-        for (const Case& c : cases)
-            probe(c);
     });
     // A temporary folder that cannot take files finds nothing, and is not made.
     const std::wstring missing = TempFolder() + L"missing\\";
     ::SetEnvironmentVariableW(L"TMP", missing.c_str());
     const IconLookup found = GetFileIcons(L"C:\\vault\\notes.lnprobe");
     ::SetEnvironmentVariableW(L"TMP", TempFolder().c_str());
-    EXPECT_EQ(found.result, IconLookupResult::None);
+    EXPECT_EQ(found.result, None);
     EXPECT_EQ(::GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(HandlerIcons, GiveTheResultFlagsAndIconsOfTheirKindOrNothingWhenTheyCannotBeMade) {
-    // Handlers are shown any existing file: they never read it.
     const std::wstring file = BinPath(L"IconLib.dll"), missing = TempFolder() + L"missing.lnhandled";
-    const auto ForType = IconLookupResult::ForType, None = IconLookupResult::None, PerFile = IconLookupResult::PerFile;
     struct Case {  // a fixture handler, or a class id (and its server) that cannot be made
         HandlerKind kind; const std::wstring& path; IconLookupResult result; DWORD flags; long colour;
         const wchar_t* clsid = nullptr; std::wstring server = L"";
@@ -241,7 +214,7 @@ TEST(HandlerIcons, GiveTheResultFlagsAndIconsOfTheirKindOrNothingWhenTheyCannotB
         {kNoHandler, file, None, 0, -1, L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F13}", BinPath(L"IconLib.dll")},
         {kNoHandler, file, None, 0, -1, L"{5E0D1C01-7A2B-4C3D-9E8F-0A1B2C3D4F14}", ServerPath(HandlerKind::Wide)}};
     const std::wstring cwd = std::filesystem::current_path();
-    const auto ask = [&](const Case& c) {
+    RunTwiceLeavingNothing(cases, [&](const Case& c) {
         const std::wstring clsid = c.clsid ? c.clsid : ClassIdText(c.kind);
         const std::wstring server = c.clsid ? c.server : ServerPath(c.kind);
         SCOPED_TRACE(testing::Message() << clsid << " " << server << " " << c.path);
@@ -268,10 +241,6 @@ TEST(HandlerIcons, GiveTheResultFlagsAndIconsOfTheirKindOrNothingWhenTheyCannotB
         EXPECT_EQ(call->loadMode, 0u);
         EXPECT_EQ(call->locationFlagsIn, c.kind == HandlerKind::LoadFails ? call->locationFlagsIn : GIL_FORSHELL);
         EXPECT_EQ(call->objects, 0) << "the handler was not released";
-    };
-    RunTwiceLeavingNothing([&] {
-        for (const Case& c : cases)
-            ask(c);
     });
 }
 

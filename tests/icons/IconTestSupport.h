@@ -1,14 +1,13 @@
 #pragma once
-// What the icon tests share: the fixtures, file-type registrations in the test prefix, reading
-// icons back, and a temporary folder of their own.
+// What the icon tests share: the fixtures, file-type registrations, reading icons back, a temporary folder.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
+#include "../toolkit/ElementTestSupport.h"
 #include "FixtureHandlers.h"
 #include "HandleCounts.h"
 #include "ImportPatch.h"
@@ -19,24 +18,22 @@
 namespace icon_test {
 
 using namespace icon_fixtures;
+using element_test::IconPixels;
 using lineage_test::ImportPatch;
 
-// Colours of the fixture icons (0x00RRGGBB).
 constexpr long kRed = 0xDC0000, kGreen = 0x00C800, kBlue = 0x0000E6, kMagenta = 0xC800C8, kOrange = 0xFF8C00;
 
 inline std::wstring BinPath(const wchar_t* relative) { return FolderOf(ModulePath(nullptr)) + relative; }
 
 inline std::wstring TempFolder() { return BinPath(L"icontemp\\"); }
 
-// Every test runs in a single-threaded apartment, as the module's dialog thread does, and with
-// TempFolder() as the process's temporary folder.
+// A single-threaded apartment, as the module's dialog thread has, and TempFolder() as the temporary folder.
 struct IconTestEnvironment : ::testing::Environment {
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         std::filesystem::remove_all(TempFolder());  // what a failed run left behind
         std::filesystem::create_directory(TempFolder());
         ::SetEnvironmentVariableW(L"TMP", TempFolder().c_str());
-        ::SetEnvironmentVariableW(L"TEMP", TempFolder().c_str());
     }
     void TearDown() override {
         std::filesystem::remove_all(TempFolder());
@@ -57,19 +54,14 @@ inline std::wstring ServerPath(HandlerKind kind) {
 
 // What the server's last handler saw; null while the server is not loaded.
 inline const HandlerCall* LastCall(HandlerKind kind) {
-    const HMODULE server = ::GetModuleHandleW(ServerPath(kind).c_str());
-    const auto lastCall = server ? reinterpret_cast<FixtureLastCallFn>(::GetProcAddress(server, "FixtureLastCall"))
-                                 : nullptr;
+    const auto lastCall = reinterpret_cast<const HandlerCall*(WINAPI*)()>(
+        ::GetProcAddress(::GetModuleHandleW(ServerPath(kind).c_str()), "FixtureLastCall"));
     return lastCall ? lastCall() : nullptr;
 }
 
-// Registrations under HKLM\Software\Classes (what HKEY_CLASSES_ROOT shows), each top key removed
-// again when the object goes.
+// Registrations under HKLM\Software\Classes, each top key removed again when the object goes.
 class ClassesRegistration {
 public:
-    ClassesRegistration() = default;
-    ClassesRegistration(const ClassesRegistration&) = delete;
-    ClassesRegistration& operator=(const ClassesRegistration&) = delete;
     ~ClassesRegistration() {
         for (const auto& top : m_topKeys)
             ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + top).c_str());
@@ -86,11 +78,10 @@ public:
         EXPECT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + subKey).c_str(), name, type,
                                     value.c_str(), DWORD((value.size() + 1) * sizeof(wchar_t))), ERROR_SUCCESS);
     }
-    // ".ext" to progId, and the ProgID's display name when one is given.
-    void Type(const std::wstring& extension, const std::wstring& progId, const wchar_t* displayName = nullptr) {
+    void Type(const std::wstring& extension, const std::wstring& progId, const std::wstring& defaultIcon = L"") {
         Set(L"." + extension, progId);
-        if (displayName)
-            Set(progId, displayName);
+        if (!defaultIcon.empty())
+            Set(progId + L"\\DefaultIcon", defaultIcon);
     }
     void Server(const std::wstring& clsid, const std::wstring& server) {
         Set(L"CLSID\\" + clsid + L"\\InProcServer32", server);
@@ -105,34 +96,21 @@ private:
     std::vector<std::wstring> m_topKeys;
 };
 
-// The icon's colour image, top row first; empty without an icon.
-inline std::vector<DWORD> IconPixels(HICON icon) {
-    ICONINFO info{};
-    if (!icon || !::GetIconInfo(icon, &info))
-        return {};
-    const ScopedHBITMAP colour(info.hbmColor), mask(info.hbmMask);
-    BITMAP bm{};
-    if (!colour || !::GetObjectW(colour.get(), sizeof(bm), &bm))
-        return {};
-    BITMAPINFO bmi{{sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB}};
-    std::vector<DWORD> pixels(size_t(bm.bmWidth) * bm.bmHeight);
-    const ScopedMemDC dc(::CreateCompatibleDC(nullptr));
-    const bool read = ::GetDIBits(dc.get(), colour.get(), 0, bm.bmHeight, pixels.data(), &bmi, DIB_RGB_COLORS);
-    return read ? pixels : std::vector<DWORD>();
-}
-
 // Width of a (square) icon, 0 without one; colour (0x00RRGGBB) of its centre pixel, -1 without one.
 inline int IconWidth(HICON icon) { return int(std::sqrt(IconPixels(icon).size())); }
 inline long CentreColour(HICON icon) {
-    const std::vector<DWORD> pixels = IconPixels(icon);
+    const auto pixels = IconPixels(icon);
     return pixels.empty() ? -1 : long(pixels[pixels.size() / 2 + IconWidth(icon) / 2] & 0xFFFFFF);
 }
 
-// Runs `body` twice: the second run must leave no icon and no GDI object behind.
-inline void RunTwiceLeavingNothing(const std::function<void()>& body) {
-    body();
+// Checks each row twice: the second round must leave no icon and no GDI object behind.
+template <typename Rows, typename Check>
+void RunTwiceLeavingNothing(const Rows& rows, const Check& check) {
+    for (const auto& row : rows)
+        check(row);
     const int icons = lineage_test::LiveIconCount(), gdiObjects = lineage_test::LiveGdiObjectCount();
-    body();
+    for (const auto& row : rows)
+        check(row);
     EXPECT_EQ(lineage_test::LiveIconCount(), icons) << "an icon was left behind";
     EXPECT_EQ(lineage_test::LiveGdiObjectCount(), gdiObjects) << "a GDI object was left behind";
 }

@@ -1,5 +1,4 @@
-// Stands in for Lineage.dll when the tests run vaulthost: rather than showing a dialog it writes
-// what the host handed over, one "key=value" line each, to the file named by LINEAGE_FAKE_REPORT.
+// Stands in for Lineage.dll: writes what vaulthost handed over to the file named by LINEAGE_FAKE_REPORT.
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -55,7 +54,6 @@ extern "C" __declspec(dllexport) void gvShowBranchDetails(int focusDocId, int br
         if (const wchar_t* path = _wgetenv(L"LINEAGE_FAKE_REPORT"))
             std::ofstream(std::filesystem::path(path), std::ios::binary)
                 << WideToUtf8(Describe(focusDocId, branchId, spMgr, vault, parent));
-    } catch (...) {
-        // Nobody to tell: the missing report fails the test.
+    } catch (...) {  // nobody to tell: the missing report fails the test
     }
 }
