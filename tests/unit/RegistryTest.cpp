@@ -109,7 +109,6 @@ protected:
     static void Store(const wchar_t* vault, DWORD type, const void* data, DWORD size) {
         Set(HKEY_CURRENT_USER, kVaults + L"\\" + vault, L"DateFmt", type, data, size);
     }
-    static void StoreDword(const wchar_t* vault, DWORD value) { Store(vault, REG_DWORD, &value, 4); }
     ScopedHKEY m_user, m_machine;
 };
 
@@ -119,7 +118,7 @@ TEST_F(SettingsLightTest, ReadsOnlyFourByteDwordsAndMissingKeysValuesOrNamesGive
     EXPECT_EQ(SettingsLight().GetDateFmt(kVault), 0u);
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kProductKey));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kVaults)) << "a read creates no vault keys";
-    StoreDword(L"Another Vault", 103);
+    Store(L"Another Vault", REG_DWORD, "\x67\0\0\0", 4);
     EXPECT_EQ(SettingsLight().GetDateFmt(kVault), 0u) << "no key of its own";
     Set(HKEY_CURRENT_USER, kVaults + L"\\" + kVault, L"Other", REG_DWORD, "\x67\0\0\0", 4);
     EXPECT_EQ(SettingsLight().GetDateFmt(kVault), 0u) << "a key without the value";
@@ -141,7 +140,7 @@ TEST_F(SettingsLightTest, ReadsOnlyFourByteDwordsAndMissingKeysValuesOrNamesGive
     SettingsLight settings;
     ASSERT_EQ(settings.GetDateFmt(L"Another Vault"), 103u);
     ASSERT_EQ(::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kProductKey), ERROR_SUCCESS);
-    StoreDword(L"Another Vault", 5);
+    Store(L"Another Vault", REG_DWORD, "\x05\0\0\0", 4);
     EXPECT_EQ(settings.GetDateFmt(L"Another Vault"), 5u);
     EXPECT_EQ(SettingsLight().GetDateFmt(L"Another Vault"), 0u);
 }
