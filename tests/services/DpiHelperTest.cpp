@@ -1,4 +1,3 @@
-// The DPI helper at the screen's DPI: Wine's default of 96 in the test prefix.
 #include "ServicesTestSupport.h"
 #include "contracts/ZebSettings.h"
 

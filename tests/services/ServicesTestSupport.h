@@ -1,5 +1,4 @@
 #pragma once
-// A real top-level window with child controls for the tests of the host's services.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -27,12 +26,10 @@ public:
         ResizeClient(clientWidth, clientHeight);
     }
     ~TestWindow() { ::DestroyWindow(m_wnd); }
-
     HWND hwnd() const { return m_wnd; }
     HWND AddChild(const wchar_t* windowClass, unsigned id, const CRect& r, DWORD style = 0) const {
         return ::CreateWindowExW(0, windowClass, L"", WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.Width(),
-                                 r.Height(), m_wnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), nullptr,
-                                 nullptr);
+                                 r.Height(), m_wnd, reinterpret_cast<HMENU>(UINT_PTR{id}), nullptr, nullptr);
     }
     void ResizeClient(int width, int height) const {
         CRect frame(0, 0, width, height);
@@ -42,9 +39,8 @@ public:
     void ResizeWindow(int width, int height) const {
         ::SetWindowPos(m_wnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    // A child's rectangle in client coordinates, measured apart from the code under test.
     CRect ChildRect(unsigned id) const {
-        CRect rect = ScreenRect(::GetDlgItem(m_wnd, static_cast<int>(id)));
+        CRect rect = ScreenRect(::GetDlgItem(m_wnd, int(id)));
         ::MapWindowPoints(nullptr, m_wnd, reinterpret_cast<POINT*>(&rect), 2);
         return rect;
     }

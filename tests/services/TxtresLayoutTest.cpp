@@ -1,4 +1,3 @@
-// Anchored controls of a dialog follow its resizing.
 #include "ServicesTestSupport.h"
 #include "contracts/Txtres.h"
 

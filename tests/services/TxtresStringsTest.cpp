@@ -1,5 +1,4 @@
-// Translated texts from the strings file. The library reads its file once per process, so each
-// case loads a fresh copy of Txtres.dll from a folder of its own, with the test's files beside it.
+// The library reads its strings once per process: each case loads a fresh copy of it beside its files.
 #include "ServicesTestSupport.h"
 #include <atomic>
 #include <filesystem>
@@ -42,8 +41,7 @@ public:
     }
     std::wstring operator()(unsigned id, const wchar_t* kind = L"TS", const wchar_t* file = L"Dlg",
                             const wchar_t* fallback = L"-") const {
-        using Tss = const wchar_t* (*)(unsigned, const wchar_t*, const wchar_t*, const wchar_t*);
-        const wchar_t* text = Own(static_cast<Tss>(&TSS_internal))(id, kind, file, fallback);
+        const wchar_t* text = Own(&TSS_internal)(id, kind, file, fallback);
         return text ? text : L"<null>";
     }
 
@@ -53,17 +51,8 @@ private:
     ScopedHMODULE m_module;
 };
 
-TEST(TxtresStrings, TheVariableNamesTheFileOtherwiseTheFileBesideTheLibraryIsReadOnce) {
-    TxtresCopy named("[Dlg TS]\n1=beside the library\n", "[Dlg TS]\n1=named by the variable\n");
-    EXPECT_EQ(named(1), L"named by the variable");
-    named.Write(L"elsewhere.txt", "[Dlg TS]\n1=second version\n");
-    EXPECT_EQ(named(1), L"named by the variable") << "read when the first text is asked, and only then";
-    EXPECT_EQ(TxtresCopy("[Dlg TS]\n1=beside the library\n", "", nullptr)(1), L"beside the library");
-    EXPECT_EQ(TxtresCopy("[Dlg TS]\n1=beside the library\n", "", L"missing.txt")(1), L"-");
-}
-
 // The first call happens in eight threads at once: each must find the whole file read.
-TEST(TxtresStrings, TheFileIsReadLineByLineIntoSectionsAndTheDefaultFileStackAnswersWithoutAFile) {
+TEST(TxtresStrings, TheFileIsReadOnceLineByLineIntoSectionsAndTheDefaultFileStackAnswersWithoutAFile) {
     const std::string content =
         "\xEF\xBB\xBF[Dlg TS]\r\n# 1=commented out\n; 2=commented out too\n   # 3=indented comment\n1=\xC3\xA4rger\r\n"
         "[BranchDetailsDlg TS]\n2=Erstellt von:\n[BranchDetailsDlg Tooltips]\n2=Speichert als CSV\n"
@@ -74,7 +63,7 @@ TEST(TxtresStrings, TheFileIsReadLineByLineIntoSectionsAndTheDefaultFileStackAns
         std::string(3 * 1024 * 1024, 'x') + "\n20=" + std::string(200000, 'y') + "\n" +
         std::string("21=nul\0inside\n", 14) + "22=bad \xFF\xFE utf-8\n[unterminated section\n23=lost\n"
         "[OneWord]\n24=lost too\n[Dlg TS]\n25=after\n[Second TS]\n1=second\n";
-    const TxtresCopy text("", content);
+    const TxtresCopy text("[Dlg TS]\n1=beside the library\n", content);
     std::atomic<int> ready{0}, matches{0};
     std::vector<std::thread> threads;
     for (int i = 0; i < 8; ++i)
@@ -85,8 +74,11 @@ TEST(TxtresStrings, TheFileIsReadLineByLineIntoSectionsAndTheDefaultFileStackAns
         });
     for (std::thread& thread : threads)
         thread.join();
-    EXPECT_EQ(matches, 8);
-
+    EXPECT_EQ(matches, 8) << "the variable names the file";
+    text.Write(L"elsewhere.txt", "[Dlg TS]\n1=second version\n");
+    EXPECT_EQ(text(1), L"\u00E4rger") << "read once";
+    EXPECT_EQ(TxtresCopy("[Dlg TS]\n1=beside the library\n", "", nullptr)(1), L"beside the library");
+    EXPECT_EQ(TxtresCopy("[Dlg TS]\n1=beside the library\n", "", L"missing.txt")(1), L"-");
     EXPECT_EQ(text(2, L"TS", L"BranchDetailsDlg") + L"|" + text(2, L"Tooltips", L"BranchDetailsDlg") + L"|" +
                   text(2, L"Other", L"BranchDetailsDlg") + L"|" + text(7, L"TS", L"BranchDetailsDlg"),
               L"Erstellt von:|Speichert als CSV|-|Hilfe") << "section names ignore case and spacing";
@@ -98,7 +90,6 @@ TEST(TxtresStrings, TheFileIsReadLineByLineIntoSectionsAndTheDefaultFileStackAns
     EXPECT_EQ(text(20).size(), 200000u);
     EXPECT_EQ(text(1, L"TS", L"Other", L"other") + text(1, nullptr, L"Dlg", L"-") + text(9, L"TS", L"Dlg", nullptr),
               L"other-") << "a null default reads as empty";
-
     const auto push = text.Own(&gvPushDefaultFile);
     const auto pop = text.Own(&gvPopDefaultFile);
     EXPECT_EQ(text(1, L"TS", nullptr), L"-") << "no default file yet";

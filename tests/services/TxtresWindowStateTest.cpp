@@ -1,4 +1,3 @@
-// Window sizes and column widths remembered in the registry of the test prefix.
 #include "ServicesTestSupport.h"
 #include "contracts/Txtres.h"
 
@@ -15,8 +14,8 @@ protected:
         m_window.ResizeWindow(500, 400);
     }
     void TearDown() override { (void)::RegDeleteTreeW(HKEY_CURRENT_USER, m_key.c_str()); }
-    void Init(StrWnd& strWnd, bool remember) {
-        ASSERT_TRUE(strWnd.mbInitStrWnd(m_window.hwnd(), m_name.c_str(), remember, L"", L"", L""));
+    void Init(StrWnd& strWnd, bool remember, const std::wstring& suffix = L"") {
+        ASSERT_TRUE(strWnd.mbInitStrWnd(m_window.hwnd(), (m_name + suffix).c_str(), remember, L"", L"", L""));
     }
     DWORD Read(const wchar_t* subkey, const wchar_t* value) const {
         DWORD data = 0, size = sizeof(data);
@@ -26,12 +25,7 @@ protected:
     void Write(const wchar_t* subkey, const wchar_t* value, ULONGLONG data, DWORD type = REG_DWORD, DWORD size = 4) {
         ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, (m_key + subkey).c_str(), value, type, &data, size), 0);
     }
-    bool Stored() const {
-        ScopedHKEY key;
-        return ::RegOpenKeyExW(HKEY_CURRENT_USER, m_key.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
-    }
     CSize Size() const { return services_test::ScreenRect(m_window.hwnd()).Size(); }
-    // The list's column widths, after setting the first ones to `set`.
     std::vector<int> Widths(std::vector<int> set = {}) const {
         std::vector<int> widths;
         for (int column = 0; column < 3; ++column) {
@@ -50,18 +44,36 @@ protected:
     StrWnd m_strWnd;
 };
 
-TEST_F(TxtresWindowState, TheSizeIsStoredAsDwordsAndRestoredWithinTheWorkAreaButOddValuesAreIgnored) {
+TEST_F(TxtresWindowState, SizesAndColumnWidthsAreStoredOnlyWhenAskedAndOddValuesAreIgnored) {
+    EXPECT_FALSE(m_strWnd.mbInitStrWnd(nullptr, m_name.c_str(), true, L"", L"", L""));
+    m_strWnd.mvFlushWindowSize(true);
+    StrWnd nested, forgetful;
+    Init(nested, true, L"\\Nested");
+    nested.mvFlushWindowSize(true);
     Init(m_strWnd, true);
+    for (const wchar_t* set : {L"Bad\\Set", L"", static_cast<const wchar_t*>(nullptr)})
+        m_strWnd.mvFlushColumnSizes(IDC_FILE_LIST, true, 3, set);
+    m_strWnd.mvFlushColumnSizes(IDC_CLOSE, true, 3, L"FileCols");
+    Init(forgetful, false);
+    forgetful.mvFlushWindowSize(true);
+    forgetful.mvFlushColumnSizes(IDC_FILE_LIST, true, 3, L"FileCols");
+    ScopedHKEY key;
+    EXPECT_NE(::RegOpenKeyExW(HKEY_CURRENT_USER, m_key.c_str(), 0, KEY_READ, key.put()), ERROR_SUCCESS);
+    Write(L"", L"Width", 610);
+    Write(L"\\FileCols", L"Col0", 90);
+    forgetful.mvFlushWindowSize(false);
+    forgetful.mvFlushColumnSizes(IDC_FILE_LIST, false, 3, L"FileCols");
+    EXPECT_EQ(Size(), CSize(500, 400));
+    EXPECT_EQ(Widths()[0], 40);
     m_window.ResizeWindow(555, 444);
     m_strWnd.mvFlushWindowSize(true);
     EXPECT_EQ(Read(L"", L"Width") + Read(L"", L"Height") * 1000, 444555u);
     m_window.ResizeWindow(500, 400);
     const CRect before = services_test::ScreenRect(m_window.hwnd());
-    StrWnd next;  // the next session
+    StrWnd next;
     Init(next, true);
     next.mvFlushWindowSize(false);
     EXPECT_EQ(services_test::ScreenRect(m_window.hwnd()), CRect(before.TopLeft(), CSize(555, 444))) << "moved";
-
     RECT work{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     // Each width is stored next to a good height: an odd one leaves the width as it is.
@@ -76,10 +88,6 @@ TEST_F(TxtresWindowState, TheSizeIsStoredAsDwordsAndRestoredWithinTheWorkAreaBut
         m_strWnd.mvFlushWindowSize(false);
         EXPECT_EQ(Size(), CSize(row.width, 300)) << "type " << row.type << ", " << row.data;
     }
-}
-
-TEST_F(TxtresWindowState, ColumnWidthsAreStoredPerColumnSetAndOddOnesAreNotRestored) {
-    Init(m_strWnd, true);
     Widths({41, 42, 43});
     m_strWnd.mvFlushColumnSizes(IDC_FILE_LIST, true, 2, L"Two");
     m_strWnd.mvFlushColumnSizes(IDC_FILE_LIST, true, 9, L"FileCols");
@@ -93,28 +101,6 @@ TEST_F(TxtresWindowState, ColumnWidthsAreStoredPerColumnSetAndOddOnesAreNotResto
     Write(L"\\FileCols", L"Col2", '9', REG_SZ);
     m_strWnd.mvFlushColumnSizes(IDC_FILE_LIST, false, 4, L"FileCols");
     EXPECT_EQ(Widths(), std::vector<int>({70, 42, 43}));
-}
-
-TEST_F(TxtresWindowState, NothingIsStoredWithoutRememberAWindowAListOrANameForOneKey) {
-    EXPECT_FALSE(m_strWnd.mbInitStrWnd(nullptr, m_name.c_str(), true, L"", L"", L""));
-    m_strWnd.mvFlushWindowSize(true);
-    StrWnd nested, forgetful;
-    ASSERT_TRUE(nested.mbInitStrWnd(m_window.hwnd(), (m_name + L"\\Nested").c_str(), true, L"", L"", L""));
-    nested.mvFlushWindowSize(true);
-    Init(m_strWnd, true);
-    for (const wchar_t* set : {L"Bad\\Set", L"", static_cast<const wchar_t*>(nullptr)})
-        m_strWnd.mvFlushColumnSizes(IDC_FILE_LIST, true, 3, set);
-    m_strWnd.mvFlushColumnSizes(IDC_CLOSE, true, 3, L"FileCols");
-    Init(forgetful, false);
-    forgetful.mvFlushWindowSize(true);
-    forgetful.mvFlushColumnSizes(IDC_FILE_LIST, true, 3, L"FileCols");
-    EXPECT_FALSE(Stored());
-    Write(L"", L"Width", 610);
-    Write(L"\\FileCols", L"Col0", 90);
-    forgetful.mvFlushWindowSize(false);
-    forgetful.mvFlushColumnSizes(IDC_FILE_LIST, false, 3, L"FileCols");
-    EXPECT_EQ(Size(), CSize(500, 400));
-    EXPECT_EQ(Widths()[0], 40);
 }
 
 }  // namespace

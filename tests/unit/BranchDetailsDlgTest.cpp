@@ -1,5 +1,3 @@
-// A branched file's row on its own, and the dialog class run modally here with the module's
-// template: every row it made is released with it.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <memory>

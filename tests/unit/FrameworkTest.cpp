@@ -1,5 +1,3 @@
-// The window layer: the handle map, subclassing, the search for a module's resources, and the
-// size grip drawn by it on systems older than visual styles.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -12,12 +10,6 @@
 
 namespace {
 
-HWND MakeWindow() {
-    return ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr, nullptr, nullptr,
-                             nullptr);
-}
-
-// Answers WM_USER + 1 itself.
 class Counting : public CWnd {
 public:
     int seen = 0;
@@ -31,8 +23,11 @@ protected:
     }
 };
 
-TEST(CWnd, MapsHandlesAndSubclassesUntilTheWindowGoes) {
-    HWND wnd = MakeWindow();
+uint32_t Rgb(COLORREF colour) { return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour); }
+
+TEST(CWnd, MapsHandlesAndSubclassesUntilTheWindowGoesAndTheSizeGripHasTheClassicLook) {
+    HWND wnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr, nullptr, nullptr,
+                                 nullptr);
     CWnd attached;
     ASSERT_TRUE(attached.Attach(wnd));
     EXPECT_EQ(CWnd::FromHandle(wnd), &attached);
@@ -43,7 +38,6 @@ TEST(CWnd, MapsHandlesAndSubclassesUntilTheWindowGoes) {
     EXPECT_EQ(CWnd::FromHandlePermanent(wnd), nullptr);
     CWnd::DeleteTempMap();
     EXPECT_EQ(CWnd::FromHandle(nullptr), nullptr);
-
     const LONG_PTR original = ::GetWindowLongPtrW(wnd, GWLP_WNDPROC);
     Counting parent;
     ASSERT_TRUE(parent.SubclassWindow(wnd));
@@ -52,11 +46,31 @@ TEST(CWnd, MapsHandlesAndSubclassesUntilTheWindowGoes) {
     EXPECT_EQ(::GetWindowLongPtrW(wnd, GWLP_WNDPROC), original);
     EXPECT_EQ(::SendMessageW(wnd, WM_USER + 1, 0, 0), 0);
     EXPECT_EQ(parent.seen, 1);
-
+    SizeGrip grip;
+    ASSERT_TRUE(grip.Create(L"", WS_CHILD | WS_VISIBLE, RECT{20, 20, 34, 34}, CWnd::FromHandle(wnd), IDC_SIZE_GRIP));
+    EXPECT_EQ(CWnd::FromHandlePermanent(::GetDlgItem(wnd, IDC_SIZE_GRIP)), &grip);
+    ::UpdateWindow(wnd);
+    ::UpdateWindow(grip.m_hWnd);
+    const lineage_test::Capture pixels = lineage_test::CaptureWindow(grip.m_hWnd);
+    ASSERT_EQ(pixels.width * pixels.height, 14 * 14);
+    const uint32_t highlight = Rgb(::GetSysColor(COLOR_BTNHIGHLIGHT)), shadow = Rgb(::GetSysColor(COLOR_BTNSHADOW));
+    const uint32_t background = pixels.At(0, 0);
+    ASSERT_TRUE(background != highlight && background != shadow);
+    // Line k runs from (k, 12) up to (13, k - 1): 1, 5, 9 are highlights, the two after each shadows.
+    for (int y = 0; y < 14; ++y) {
+        for (int x = 0; x < 14; ++x) {
+            const int k = x + y - 12;
+            const bool onLine = k >= 1 && x <= 12 && y <= 12;
+            const uint32_t expected = !onLine || k % 4 == 0 ? background : k % 4 == 1 ? highlight : shadow;
+            EXPECT_EQ(pixels.At(x, y), expected) << "at " << x << "," << y;
+        }
+    }
+    CWnd::DeleteTempMap();
     ASSERT_TRUE(parent.SubclassWindow(wnd));
     ::DestroyWindow(wnd);
     EXPECT_EQ(parent.m_hWnd, nullptr) << "destroying a window detaches its object";
     EXPECT_EQ(CWnd::FromHandlePermanent(wnd), nullptr);
+    EXPECT_EQ(grip.m_hWnd, nullptr) << "and its children's";
 }
 
 TEST(Resources, TheSwitchIsUndoneAndExtensionModulesAreSearchedAfterIt) {
@@ -79,35 +93,6 @@ TEST(Resources, TheSwitchIsUndoneAndExtensionModulesAreSearchedAfterIt) {
     EXPECT_EQ(find(), nullptr);
     AfxTermExtensionModule(extension);
     ::FreeLibrary(module);
-}
-
-uint32_t Rgb(COLORREF colour) { return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour); }
-
-TEST(SizeGrip, ClassicLookIsThreeGroupsOfDiagonalLines) {
-    HWND frame = MakeWindow();
-    SizeGrip grip;
-    ASSERT_TRUE(grip.Create(L"", WS_CHILD | WS_VISIBLE, RECT{20, 20, 34, 34}, CWnd::FromHandle(frame), IDC_SIZE_GRIP));
-    EXPECT_EQ(CWnd::FromHandlePermanent(::GetDlgItem(frame, IDC_SIZE_GRIP)), &grip);
-    ::UpdateWindow(frame);
-    ::UpdateWindow(grip.m_hWnd);
-    const lineage_test::Capture pixels = lineage_test::CaptureWindow(grip.m_hWnd);
-    ASSERT_EQ(pixels.width * pixels.height, 14 * 14);
-    const uint32_t highlight = Rgb(::GetSysColor(COLOR_BTNHIGHLIGHT)), shadow = Rgb(::GetSysColor(COLOR_BTNSHADOW));
-    const uint32_t background = pixels.At(0, 0);
-    ASSERT_TRUE(background != highlight && background != shadow);
-    // Line k runs up and right from (k, 12) and stops short of (13, k - 1); lines 1, 5 and 9
-    // are highlights, the two after each are shadows, lines 4 and 8 are left out.
-    for (int y = 0; y < 14; ++y) {
-        for (int x = 0; x < 14; ++x) {
-            const int k = x + y - 12;
-            const bool onLine = k >= 1 && x <= 12 && y <= 12;
-            const uint32_t expected = !onLine || k % 4 == 0 ? background : k % 4 == 1 ? highlight : shadow;
-            EXPECT_EQ(pixels.At(x, y), expected) << "at " << x << "," << y;
-        }
-    }
-    CWnd::DeleteTempMap();
-    ::DestroyWindow(frame);
-    EXPECT_EQ(grip.m_hWnd, nullptr);
 }
 
 } // namespace

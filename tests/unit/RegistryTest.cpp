@@ -1,4 +1,3 @@
-// The registry wrapper, the per-vault date format read through it, and the string it formats into.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
@@ -18,7 +17,6 @@ bool KeyExists(HKEY root, const std::wstring& path) {
     return ::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
-// A key of this test and process alone under the current user, removed afterwards.
 class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override { (void)::RegDeleteTreeW(HKEY_CURRENT_USER, m_path.c_str()); }
@@ -33,7 +31,7 @@ protected:
     const std::wstring m_path = L"Software\\LineageTests\\Registry-" + std::to_wstring(::GetCurrentProcessId());
 };
 
-TEST_F(RegistryTest, OpensWithTheAskedAccessKeepsTheLastStatusAndHoldsNothingAfterAFailure) {
+TEST_F(RegistryTest, OpensWithTheAskedAccessKeepsTheLastStatusAndReadsStringsWhole) {
     Registry reg;
     EXPECT_FALSE(Open(reg, L"\\One", Registry::kReadWrite));
     EXPECT_EQ(reg.Status(), ERROR_FILE_NOT_FOUND);
@@ -54,7 +52,6 @@ TEST_F(RegistryTest, OpensWithTheAskedAccessKeepsTheLastStatusAndHoldsNothingAft
     EXPECT_EQ(reg.Status(), ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(reg.GetString(L"d", out)) << "not a string";
     EXPECT_EQ(reg.Status(), ERROR_SUCCESS);
-
     // A failing open makes no new handle, so the old handle's value cannot have been reused.
     const HKEY held = reg.Key();
     EXPECT_FALSE(Open(reg, L"\\Missing"));
@@ -67,13 +64,9 @@ TEST_F(RegistryTest, OpensWithTheAskedAccessKeepsTheLastStatusAndHoldsNothingAft
     reg.Close();
     EXPECT_FALSE(Usable(again) || reg.IsOpen());
     EXPECT_EQ(reg.Status(), ERROR_SUCCESS);
-}
-
-TEST_F(RegistryTest, GetStringReadsStringsWholeAndRefusesOtherTypes) {
     ASSERT_TRUE(::SetEnvironmentVariableW(L"LINEAGE_REGISTRY_TEST", L"C:\\Expanded"));
     const BYTE other[8] = {'a', 0, 'b', 0};
-    // The character after the counted bytes is not zero, so the registry stores exactly what is
-    // counted: no terminator, or an odd size whose last character lost its high (zero) byte.
+    // Exactly the counted bytes are stored: no terminator, or an odd size that cut the last character.
     const struct { DWORD type; const void* data; DWORD size; const wchar_t* name; const wchar_t* expected; } rows[] = {
         {REG_SZ, L"plain text", 22, L"s", L"plain text"}, {REG_SZ, L"abcdX", 8, L"s", L"abcd"},
         {REG_SZ, L"abcdX", 7, L"s", L"abcd"}, {REG_SZ, L"", 0, L"s", L""}, {REG_SZ, L"default", 16, L"", L"default"},
@@ -83,9 +76,8 @@ TEST_F(RegistryTest, GetStringReadsStringsWholeAndRefusesOtherTypes) {
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "type " << row.type << ", " << row.size << " bytes");
         Set(HKEY_CURRENT_USER, m_path, *row.name ? row.name : nullptr, row.type, row.data, row.size);
-        Registry reg;
         ASSERT_TRUE(Open(reg));
-        std::wstring out = L"untouched";
+        out = L"untouched";
         EXPECT_EQ(reg.GetString(row.name, out), row.expected != nullptr);
         EXPECT_EQ(out, row.expected ? row.expected : L"untouched");
     }
@@ -96,8 +88,7 @@ constexpr wchar_t kProductKey[] = L"Software\\Brightfold\\Applications\\Ledgerix
 const std::wstring kVaults = std::wstring(kProductKey) + L"\\Vaults";
 constexpr wchar_t kVault[] = L"Lineage Test Vault";
 
-// Both roots of this process lead into the test's own key, so the prefix's settings stay as they
-// are. Every test starts with the product installed for the machine: the key only has to exist.
+// Both roots lead into the test's own key, where the product starts installed for the machine.
 class SettingsLightTest : public RegistryTest {
 protected:
     void SetUp() override {
@@ -118,11 +109,23 @@ protected:
     static void Store(const wchar_t* vault, DWORD type, const void* data, DWORD size) {
         Set(HKEY_CURRENT_USER, kVaults + L"\\" + vault, L"DateFmt", type, data, size);
     }
-    static void StoreDword(const wchar_t* vault, DWORD value) { Store(vault, REG_DWORD, &value, 4); }
     ScopedHKEY m_user, m_machine;
 };
 
-TEST_F(SettingsLightTest, ReadsOnlyFourByteDwords) {
+TEST_F(SettingsLightTest, ReadsOnlyFourByteDwordsAndMissingKeysValuesOrNamesGiveZero) {
+    EXPECT_EQ(SettingsLight().GetDateFmt(L""), 0u);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProductKey)) << "the empty name touches nothing";
+    EXPECT_EQ(SettingsLight().GetDateFmt(kVault), 0u);
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kProductKey));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kVaults)) << "a read creates no vault keys";
+    Store(L"Another Vault", REG_DWORD, "\x67\0\0\0", 4);
+    EXPECT_EQ(SettingsLight().GetDateFmt(kVault), 0u) << "no key of its own";
+    Set(HKEY_CURRENT_USER, kVaults + L"\\" + kVault, L"Other", REG_DWORD, "\x67\0\0\0", 4);
+    EXPECT_EQ(SettingsLight().GetDateFmt(kVault), 0u) << "a key without the value";
+    EXPECT_EQ(SettingsLight().GetDateFmt(L"Another Vault"), 103u);
+    // Were the empty name used as a key name, it would name "Vaults" itself and find this value.
+    Set(HKEY_CURRENT_USER, kVaults, L"DateFmt", REG_DWORD, "\x67\0\0\0", 4);
+    EXPECT_EQ(SettingsLight().GetDateFmt(L"") + SettingsLight().GetDateFmt(nullptr), 0u);
     const struct { DWORD type; BYTE bytes[8]; DWORD size; DWORD expected; } rows[] = {
         {REG_DWORD, {103}, 4, 103}, {REG_DWORD, {0x00, 0x28, 0x6B, 0xEE}, 4, 4000000000u},
         {REG_DWORD_BIG_ENDIAN, {1, 2, 3, 4}, 4, 0x01020304}, {REG_SZ, {'7'}, 4, 0}, {REG_BINARY, {103}, 4, 0},
@@ -133,29 +136,11 @@ TEST_F(SettingsLightTest, ReadsOnlyFourByteDwords) {
         SettingsLight settings;
         EXPECT_EQ(settings.GetDateFmt(kVault), row.expected) << "type " << row.type << ", " << row.size << " bytes";
     }
-}
-
-TEST_F(SettingsLightTest, MissingKeysValuesOrNamesGiveZeroAndOnlyTheUserProductKeyIsMade) {
-    EXPECT_EQ(SettingsLight().GetDateFmt(L""), 0u);
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProductKey)) << "the empty name touches nothing";
-    EXPECT_EQ(SettingsLight().GetDateFmt(kVault), 0u);
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kProductKey));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kVaults)) << "a read creates no vault keys";
-    StoreDword(L"Another Vault", 103);
-    EXPECT_EQ(SettingsLight().GetDateFmt(kVault), 0u) << "no key of its own";
-    Set(HKEY_CURRENT_USER, kVaults + L"\\" + kVault, L"Other", REG_DWORD, "\x67\0\0\0", 4);
-    EXPECT_EQ(SettingsLight().GetDateFmt(kVault), 0u) << "a key without the value";
-    EXPECT_EQ(SettingsLight().GetDateFmt(L"Another Vault"), 103u);
-    // Were the empty name used as a key name, it would name "Vaults" itself and find this value.
-    Set(HKEY_CURRENT_USER, kVaults, L"DateFmt", REG_DWORD, "\x67\0\0\0", 4);
-    EXPECT_EQ(SettingsLight().GetDateFmt(L"") + SettingsLight().GetDateFmt(nullptr), 0u);
-
-    // Proven once, the machine's key is held: its removal does not matter to this object, but a
-    // new one sees the product as not installed. The value is read afresh each time.
+    // Once proven, the machine's key is held; a new object sees the product gone. Values are read afresh.
     SettingsLight settings;
     ASSERT_EQ(settings.GetDateFmt(L"Another Vault"), 103u);
     ASSERT_EQ(::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kProductKey), ERROR_SUCCESS);
-    StoreDword(L"Another Vault", 5);
+    Store(L"Another Vault", REG_DWORD, "\x05\0\0\0", 4);
     EXPECT_EQ(settings.GetDateFmt(L"Another Vault"), 5u);
     EXPECT_EQ(SettingsLight().GetDateFmt(L"Another Vault"), 0u);
 }

@@ -1,4 +1,3 @@
-// Reference counting, the list of the toolkit, commands and tooltip texts of toolbar elements.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include "module/resource.h"
@@ -15,7 +14,7 @@ struct Counted : BFC::RefObj {
     int* alive;
 };
 
-TEST(RefPtr, TheFirstPointerOwnsANewObjectAndReassigningTheHeldObjectKeepsIt) {
+TEST(RefPtr, TheFirstPointerOwnsANewObjectAndReassigningTheHeldObjectKeepsItAndLstReleasesItsReferences) {
     int alive = 0;
     RefPtr<Counted> a(new Counted(&alive));
     a = a.get();  // the sole owner: releasing before taking the new reference would delete it
@@ -29,10 +28,6 @@ TEST(RefPtr, TheFirstPointerOwnsANewObjectAndReassigningTheHeldObjectKeepsIt) {
     EXPECT_EQ(a->RefCount(), 1u);
     a = nullptr;
     EXPECT_EQ(alive, 0);
-}
-
-TEST(Lst, KeepsInsertionOrderAndReleasesItsReferences) {
-    int alive = 0;
     {
         Lst<RefPtr<Counted>> list;
         for (int i = 0; i < 3; ++i)
@@ -56,7 +51,7 @@ private:
     std::wstring m_text;
 };
 
-TEST(Callback, InvokePostsTheCommandWithNoLParamAndCountsEvenWhenThePostFails) {
+TEST(Callback, InvokePostsTheCommandWithNoLParamAndTooltipTextsDropMnemonicsAndPlainEllipses) {
     HWND target = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     RefPtr<BFC::Callback> command(new BFC::Callback(ID_OPEN_AS_CSV));
     command->Invoke(new Caption(L"x"), 0, 0, target, 5, 5);
@@ -67,9 +62,6 @@ TEST(Callback, InvokePostsTheCommandWithNoLParamAndCountsEvenWhenThePostFails) {
     ::DestroyWindow(target);
     command->Invoke({}, 0, 0, target, 0, 0);
     EXPECT_EQ(command->invokeCount, 2u);
-}
-
-TEST(UIObject, TooltipTextsDropMnemonicsAndTheEllipsisOfPlainCaptions) {
     const wchar_t* rows[][3] = {{L"Save &as...", L"ignored", L"Save as..."},  // its own text keeps its dots
                                 {L"", L"Save &as...", L"Save as"},
                                 {L"", L"\u00A4Save &as...", L"\u00A4Save as..."},  // a titled caption keeps them

@@ -1,5 +1,3 @@
-// The virtual list control on a real list-view window: rows are asked for what it shows,
-// routed events reach rows only by the event mask, and references are held and released.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -32,7 +30,6 @@ struct TestRow : VListCtrlItem {
     uint32_t fewestRefs = UINT32_MAX;  // while the list asked for text or compared
 };
 
-// A parent that reflects notifications, and the list under test inside it.
 class ListWindow : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -68,7 +65,7 @@ protected:
     std::vector<TestRow*> m_rows;  // the test's own reference to each row
 };
 
-TEST_F(ListWindow, RowsAreHeldWhileListedAndHandedOutWithAReferenceAndPositionsCountTheRowsShown) {
+TEST_F(ListWindow, RowsAreHeldAndComparedAndKeysAndMouseReachThemOnlyAsAsked) {
     Add(L"a");
     TestRow* b = Add(L"b");
     Add(L"c");
@@ -90,9 +87,6 @@ TEST_F(ListWindow, RowsAreHeldWhileListedAndHandedOutWithAReferenceAndPositionsC
     m_list.RemoveAllRows();
     EXPECT_EQ(b->RefCount(), 1u);
     EXPECT_EQ(m_list.GetItemCount(), 0);
-}
-
-TEST_F(ListWindow, KeysAndMouseReachRowsOnlyAsAsked) {
     Add(L"a");
     TestRow* second = Add(L"b");
     m_list.SendMessage(WM_KEYDOWN, VK_DELETE, 1);
@@ -101,7 +95,6 @@ TEST_F(ListWindow, KeysAndMouseReachRowsOnlyAsAsked) {
     m_list.SendMessage(WM_KEYDOWN, VK_DELETE, 1);
     m_list.SendMessage(WM_KEYDOWN, VK_DELETE, 2 | (1 << 30));
     EXPECT_EQ(second->deletes, 1) << "a held-down key repeats and must not reach the row";
-
     RECT item{};
     ASSERT_TRUE(m_list.GetItemRect(1, &item, LVIR_BOUNDS));
     const LPARAM inSecondColumn = MAKELPARAM(item.left + 120, (item.top + item.bottom) / 2);
@@ -110,17 +103,13 @@ TEST_F(ListWindow, KeysAndMouseReachRowsOnlyAsAsked) {
     m_list.m_eventMask = VListLButtonUp;
     m_list.SendMessage(WM_LBUTTONUP, 0, inSecondColumn);
     EXPECT_EQ(second->events, (std::vector<std::vector<int>>{{2, 1, 1}}));
-
     int row = -1, column = -1;
     EXPECT_TRUE(m_list.CellFromPoint(POINT{item.left + 10, item.top + 1}, row, column));
     EXPECT_EQ(std::pair(row, column), std::pair(1, 0));
     EXPECT_TRUE(m_list.CellFromPoint(POINT{item.left + 249, item.top + 1}, row, column));
     EXPECT_EQ(column, 1);
     EXPECT_FALSE(m_list.CellFromPoint(POINT{item.left + 10, item.bottom + 40}, row, column));
-}
-
-// The base comparison ignores case and looks at the first 255 characters only; the dialog's tests sort real rows.
-TEST(VListCtrlItem, ComparesTheFirst255CharactersWithoutCase) {
+    // The base comparison ignores case and reads 255 characters only; the dialog's tests sort real rows.
     const std::wstring xs(254, L'x');
     TestRow x(xs + L"a"), same(std::wstring(254, L'X') + L"ab"), later(xs + L"b");
     EXPECT_EQ(x.Compare(same, 1), 0);
