@@ -1,5 +1,4 @@
-// The "CSV Options" toolbar of the real dialog: its buttons run the export, which writes the branch's header and
-// the rows in the order the user sorted, and their tooltips are registered again only where a button moved.
+// The "CSV Options" toolbar of the real dialog: its buttons export the rows as sorted; tips follow the buttons.
 #include <gtest/gtest.h>
 #include <commctrl.h>
 #include "BranchDialog.h"
@@ -17,8 +16,7 @@ struct ToolCall {
 };
 std::vector<ToolCall> g_toolCalls;  // filled on the dialog's thread, read after a Sync
 
-// On the dialog's thread: notes the tips' registrations; a dialog that ours owns is the save dialog,
-// noted and cancelled at once.
+// On the dialog's thread: notes the tips' registrations, and notes and cancels the save dialog.
 LRESULT CALLBACK Watch(int code, WPARAM wp, LPARAM lp) noexcept {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lp);
     if (code == HC_ACTION && (call->message == TTM_ADDTOOLW || call->message == TTM_DELTOOLW)) {

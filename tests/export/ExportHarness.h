@@ -96,7 +96,6 @@ struct ScopedEnvironment {
     std::wstring old;
 };
 
-// TMP and TEMP pointed at `folder` while the object lives.
 struct ScopedTempFolder {
     explicit ScopedTempFolder(const std::wstring& folder) : tmp(L"TMP", folder), temp(L"TEMP", folder) {}
     ScopedEnvironment tmp, temp;

@@ -1,5 +1,4 @@
-// "Open as CSV": the automation calls Excel receives when it owns ".csv", the fall-back to the shell,
-// the cleanup of the temporary file after the shell's program, and the failures the user is told of.
+// "Open as CSV": Excel's automation calls, the fall-back to the shell, the temporary file's cleanup, the failures.
 #include <gtest/gtest.h>
 #include <ddeml.h>
 #include <tlhelp32.h>
@@ -14,8 +13,7 @@ namespace {
 constexpr wchar_t kSessionManager[] = L"System\\CurrentControlSet\\Control\\Session Manager";
 constexpr wchar_t kPendingRenames[] = L"PendingFileRenameOperations";
 
-// The tests' thread is a single-threaded apartment, as the host's UI thread is; the toolbar's
-// pictures come through the host's registered installation; restart deletions are put back.
+// An apartment as on the host's UI thread; the host's installation for the toolbar's pictures; restarts put back.
 const HRESULT g_com = ::CoInitialize(nullptr);
 ::testing::Environment* const g_installation = ::testing::AddGlobalTestEnvironment(new HostInstallation);
 const ScopedRegistryValue g_pending(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, nullptr);
@@ -34,9 +32,7 @@ bool MarkedForDeleteAtRestart(const std::wstring& path) {
 constexpr char kMissing[] = "VT_ERROR 0x80020004";
 constexpr char kVisible[] = "Visible put VT_BOOL -1 lcid=0 named=1";
 
-// "Open as CSV" in a temporary folder of its own, every message answered with OK: Excel, when it
-// owns ".csv" and takes the file, gets the separator of the user's settings; otherwise the shell's
-// program gets the file's full path name, the doubled backslash made single.
+// Excel, owning ".csv", gets the user's separator; else the shell's program gets the path, "\\\\" made single.
 TEST(ExcelImport, TakesTheFileWithTheUsersSeparatorOrHandsItToTheShell) {
     struct Case {
         const wchar_t *sList, *description;
@@ -94,8 +90,8 @@ TEST(ExcelImport, TakesTheFileWithTheUsersSeparatorOrHandsItToTheShell) {
             "OpenText.TextQualifier VT_I4 1", "OpenText.ConsecutiveDelimiter VT_I2 0"};
         for (int i = 0; i < 5; ++i)
             expected.push_back(std::string("OpenText.") + names[i] + (c.switches[i] == '1' ? " VT_I2 -1" : " VT_I2 0"));
-        expected.push_back("OpenText.OtherChar " + c.otherChar);
-        expected.push_back("OpenText.FieldInfo VT_ARRAY|VT_I4 1x2 1 1");
+        expected.insert(expected.end(),
+                        {"OpenText.OtherChar " + c.otherChar, "OpenText.FieldInfo VT_ARRAY|VT_I4 1x2 1 1"});
         for (const char* name : {"TextVisualLayout", "DecimalSeparator", "ThousandsSeparator", "TrailingMinusNumbers",
                                  "Local"})
             expected.push_back(std::string("OpenText.") + name + " " + kMissing);
@@ -116,8 +112,7 @@ std::set<DWORD> ThreadIds() {
     return threads;
 }
 
-// A program already running that takes files by DDE, on a thread of its own: the shell then
-// starts no process and hands back none.
+// A program already running that takes files by DDE: the shell then starts no process and hands back none.
 class DdeServer {
 public:
     DdeServer() { ::WaitForSingleObject(m_ready.get(), 10000); }
@@ -147,8 +142,6 @@ private:
     }};
 };
 
-// The shell's program gets the file; a cleanup thread removes it once the program is done, and
-// leaves no handle of its own behind.
 TEST(ShellOpen, TheFileIsRemovedOnceTheProgramIsDoneWithIt) {
     enum How { kProgramLeavesIt, kProgramRemovesIt, kByDdeWithoutProcess };
     for (How how : {kProgramLeavesIt, kProgramRemovesIt, kByDdeWithoutProcess}) {
@@ -249,8 +242,7 @@ TEST_F(ExportFailure, ATemporaryFolderThatCannotBeOpenedOrNamed) {
     }
 }
 
-// Run only by ctest (export_refused_write), in a process whose files may not grow past 256 KiB:
-// the file system refuses the writes past it, part-way through the rows.
+// Run only by ctest (export_refused_write), where files may not grow past 256 KiB: a write fails part-way.
 TEST_F(ExportFailure, DISABLED_AWriteRefusedPartWayLeavesNoFile) {
     ScopedTempFolder temp(folder.Path() + L"\\");
     Export(20000);

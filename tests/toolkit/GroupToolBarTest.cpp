@@ -12,7 +12,6 @@ namespace {
 
 std::vector<WPARAM> g_commands;  // WM_COMMAND that reached the host window
 
-// The window the groups are drawn in, on the test's own thread.
 struct HostWindow {
     static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (msg == WM_COMMAND)
@@ -20,7 +19,8 @@ struct HostWindow {
         return ::DefWindowProcW(wnd, msg, wp, lp);
     }
     const WNDCLASSW cls{0, Proc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"Host"};
-    const ATOM atom = (g_commands.clear(), ::RegisterClassW(&cls));
+    HostWindow() { g_commands.clear(); }
+    const ATOM atom = ::RegisterClassW(&cls);
     const HWND wnd = ::CreateWindowExW(0, L"Host", L"", WS_POPUP | WS_VISIBLE, 50, 60, 400, 200, 0, 0, 0, 0);
     ~HostWindow() { ::DestroyWindow(wnd); }
 };
@@ -50,7 +50,8 @@ int FaceWidth(Group& group, bool collapsed) {
 // A toolbar at (left, top) with the groups by key, added in the order given.
 struct ToolBar : GroupToolBar {
     ToolBar(std::initializer_list<std::pair<uint32_t, RefPtr<Group>>> groups, int x = 0, int y = 0) {
-        left = x, top = y;
+        left = x;
+        top = y;
         for (const auto& [key, group] : groups)
             AddGroup(key, group);
     }
@@ -182,7 +183,8 @@ TEST(GroupPixels, ButtonsAndHeaderLightUpUnderTheMouse) {
     toolbar.Layout(0);
     const Pixels header = toolbar.Drawn();
     const CRect h = RectOf(*group);
-    const Pixels headerHot = (group->OnMouseMove(host.wnd, h.left + 2, h.top + 2), toolbar.Drawn());
+    group->OnMouseMove(host.wnd, h.left + 2, h.top + 2);
+    const Pixels headerHot = toolbar.Drawn();
     EXPECT_EQ(header[(h.top + 1) * W + h.left + 2], kWhite);
     EXPECT_NE(headerHot[(h.top + 1) * W + h.left + 2], kWhite);
     EXPECT_EQ(headerHot[h.top * W + h.left + 2], kWhite) << "one pixel in";
