@@ -1,6 +1,4 @@
-// The export from the real dialog: "Open as CSV" writes the branch's header and the rows in the order
-// the user sorted, and the "CSV Options" toolbar's buttons run the export, their tooltips registered
-// again only where a button moved.
+// The "CSV Options" toolbar of the real dialog: its buttons export the rows as sorted; tips follow the buttons.
 #include <gtest/gtest.h>
 #include <commctrl.h>
 #include "BranchDialog.h"
@@ -10,33 +8,6 @@ using namespace lineage_test;
 
 namespace {
 
-TEST(DialogExport, OpenAsCsvWritesTheHeaderAndTheRowsAsSorted) {
-    RecordingOpener shell;
-    SeparatorSettings settings(L";", L"Excel.CSV");
-    ExcelStandIn excel;
-    const std::wstring longName = std::wstring(300, L'o') + L".txt";  // past the first buffer the list is read with
-    BranchDialog dialog({7, L"Release", L"anna", 32104.6152314815,
-                         {BranchFile(1, 101, longName.c_str(), L"b\\", L"B\\"),
-                          BranchFile(2, 102, L"two.txt", L"c\\", L"B\\", true),
-                          BranchFile(3, 103, L"x.txt", L"a\\", L"B\\")}});
-    // Sort by "Source File", descending: a click, then a second one.
-    HWND header = reinterpret_cast<HWND>(::SendMessageW(dialog.List(), LVM_GETHEADER, 0, 0));
-    RECT item{};
-    ::SendMessageW(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
-    const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-    for (int click = 0; click < 2; ++click) {
-        ::PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        ::PostMessageW(header, WM_LBUTTONUP, 0, at);
-    }
-    ::PostMessageW(dialog->Dialog(), WM_COMMAND, ID_OPEN_AS_CSV, 0);
-    dialog->Sync();
-    EXPECT_EQ(ReadBytes(excel.ImportedCopy()),
-              Utf16File({L"Branch Name: Release", L"Created By: anna", L"Created On: Nov 23 1987 02:45 PM",
-                         L"Index;Source File;Branch File;Shared", L"1;C:\\vault\\c\\two.txt;C:\\vault\\B\\two.txt;Yes",
-                         L"2;C:\\vault\\b\\" + longName + L";C:\\vault\\B\\" + longName + L";",
-                         L"3;C:\\vault\\a\\x.txt;C:\\vault\\B\\x.txt;"}));
-}
-
 HWND g_dialog = nullptr;
 HANDLE g_fileDialogShown = nullptr;
 struct ToolCall {
@@ -45,8 +16,7 @@ struct ToolCall {
 };
 std::vector<ToolCall> g_toolCalls;  // filled on the dialog's thread, read after a Sync
 
-// On the dialog's thread: notes the tips' registrations; a dialog that ours owns is the save dialog,
-// noted and cancelled at once.
+// On the dialog's thread: notes the tips' registrations, and notes and cancels the save dialog.
 LRESULT CALLBACK Watch(int code, WPARAM wp, LPARAM lp) noexcept {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lp);
     if (code == HC_ACTION && (call->message == TTM_ADDTOOLW || call->message == TTM_DELTOOLW)) {
@@ -73,14 +43,28 @@ std::vector<RECT> ToolRects(const DialogSession& session) {
     return rects;
 }
 
-TEST(Toolbar, ButtonsRunTheirCommandAndTipsAreRegisteredAgainOnlyWhenTheButtonsMove) {
+TEST(Toolbar, ButtonsExportTheSortedListAndTipsAreRegisteredAgainOnlyWhenTheButtonsMove) {
     RecordingOpener shell;
     SeparatorSettings settings{L";", L"Excel.CSV"};
     ExcelStandIn excel;
-    DialogSession session{{}};
+    const std::wstring longName = std::wstring(300, L'o') + L".txt";  // past the first buffer the list is read with
+    BranchDialog dialog({7, L"Release", L"anna", 32104.6152314815,
+                         {BranchFile(1, 101, longName.c_str(), L"b\\", L"B\\"),
+                          BranchFile(2, 102, L"two.txt", L"c\\", L"B\\", true),
+                          BranchFile(3, 103, L"x.txt", L"a\\", L"B\\")}});
+    DialogSession& session = *dialog;
     ScopedKernelHandle fileDialogShown{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     g_fileDialogShown = fileDialogShown.get();
-    ASSERT_TRUE(g_dialog = session.WaitForDialog());
+    ASSERT_TRUE(g_dialog = session.Dialog());
+    auto centre = [](const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; };
+    // Sort by "Source File", descending: a click, then a second one.
+    HWND header = reinterpret_cast<HWND>(::SendMessageW(dialog.List(), LVM_GETHEADER, 0, 0));
+    RECT item{};
+    ::SendMessageW(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    for (int click = 0; click < 2; ++click) {
+        ::PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(centre(item).x, centre(item).y));
+        ::PostMessageW(header, WM_LBUTTONUP, 0, MAKELPARAM(centre(item).x, centre(item).y));
+    }
     ASSERT_TRUE(session.WaitForPaint(g_dialog));
     session.Sync();  // the tips' refresh that the paint posted
     std::vector<RECT> tools = ToolRects(session);
@@ -97,7 +81,6 @@ TEST(Toolbar, ButtonsRunTheirCommandAndTipsAreRegisteredAgainOnlyWhenTheButtonsM
                            Click{1, 1, false, true}}) {
         SCOPED_TRACE(testing::Message() << c.pressOn << " to " << c.releaseOn);
         const size_t calls = excel.Calls().size();
-        auto centre = [](const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; };
         const POINT press = centre(tools[c.pressOn]), release = centre(tools[c.releaseOn]);
         for (auto [msg, at] : {std::pair{WM_MOUSEMOVE, press}, {WM_LBUTTONDOWN, press}, {WM_MOUSEMOVE, release},
                                {WM_LBUTTONUP, release}})
@@ -107,6 +90,11 @@ TEST(Toolbar, ButtonsRunTheirCommandAndTipsAreRegisteredAgainOnlyWhenTheButtonsM
         session.Sync();
         EXPECT_EQ(excel.Calls().size() > calls, c.spreadsheet);
     }
+    EXPECT_EQ(ReadBytes(excel.ImportedCopy()),
+              Utf16File({L"Branch Name: Release", L"Created By: anna", L"Created On: Nov 23 1987 02:45 PM",
+                         L"Index;Source File;Branch File;Shared", L"1;C:\\vault\\c\\two.txt;C:\\vault\\B\\two.txt;Yes",
+                         L"2;C:\\vault\\b\\" + longName + L";C:\\vault\\B\\" + longName + L";",
+                         L"3;C:\\vault\\a\\x.txt;C:\\vault\\B\\x.txt;"}));
 
     g_toolCalls.clear();
     ASSERT_TRUE(session.WaitForPaint(g_dialog));

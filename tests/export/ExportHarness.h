@@ -1,7 +1,7 @@
 #pragma once
-// What the export tests share: scratch files, registry values and environment variables put back
-// afterwards, the programs an export hands files to, and a driver answering dialogs as a user would.
+// Scratch files, settings put back afterwards, the programs an export hands files to, a user answering dialogs.
 #include <windows.h>
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -96,7 +96,6 @@ struct ScopedEnvironment {
     std::wstring old;
 };
 
-// TMP and TEMP pointed at `folder` while the object lives.
 struct ScopedTempFolder {
     explicit ScopedTempFolder(const std::wstring& folder) : tmp(L"TMP", folder), temp(L"TEMP", folder) {}
     ScopedEnvironment tmp, temp;
@@ -124,8 +123,7 @@ inline ExportSource MakeSource(std::vector<std::wstring> headings, std::vector<s
     return source;
 }
 
-// The Excel automation stand-in, registered as "Excel.Application" unless told otherwise: it writes
-// down every call it gets, one fact a line, and copies the file OpenText opens.
+// "Excel.Application", writing down every call it gets, one fact a line, and copying the file OpenText opens.
 class ExcelStandIn {
 public:
     explicit ExcelStandIn(const wchar_t* version = L"10.0", const wchar_t* failingCall = L"", bool registered = true)
@@ -148,8 +146,7 @@ private:
     ScopedHMODULE m_server{::LoadLibraryW((lineage_test::ExecutableFolder() + L"ExcelStandIn.dll").c_str())};
 };
 
-// ".txt" opens with `program`, by default one that writes down its command line, tells the test
-// it runs and, when held, ends only on Release().
+// ".txt" opens with `program`, by default one that writes down its command line and, when held, ends on Release().
 class RecordingOpener {
 public:
     explicit RecordingOpener(bool hold = false, const std::wstring& program = L"")
@@ -181,9 +178,6 @@ private:
     ScopedEnvironment m_eventsName{L"LINEAGE_OPENER_EVENTS", m_events};
 };
 
-// True when `path` is listed for deletion at the next restart. The list is put back after the run.
-bool MarkedForDeleteAtRestart(const std::wstring& path);
-
 struct SeenDialog {
     HWND window, owner;
     std::wstring message;
@@ -196,8 +190,7 @@ struct SeenDialog {
     }
 };
 
-// A visible window, active on this thread as the dialog is to the export, and the dialogs shown on
-// this thread: each is recorded as it is activated and handed to the next queued answer, or else OK.
+// An active owner window, and the dialogs shown on this thread, each recorded and handed to the next answer or OK.
 class DialogDriver {
 public:
     using Answer = std::function<void(const SeenDialog&)>;
@@ -219,7 +212,33 @@ public:
     const HWND owner = ::CreateWindowExW(0, L"STATIC", L"Branch Details", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
                                          400, 300, nullptr, nullptr, nullptr, nullptr);
 private:
-    static LRESULT CALLBACK CbtHook(int code, WPARAM wp, LPARAM lp) noexcept;
+    static std::wstring ClassName(HWND window) {
+        wchar_t name[64] = {};
+        ::GetClassNameW(window, name, 64);
+        return name;
+    }
+    static LRESULT CALLBACK CbtHook(int code, WPARAM wp, LPARAM lp) noexcept {
+        const HWND window = reinterpret_cast<HWND>(wp);
+        DialogDriver* driver = s_driver;
+        auto seenBefore = [&](const SeenDialog& s) { return s.window == window; };
+        if (code != HCBT_ACTIVATE || !driver || ClassName(window) != L"#32770" ||
+            std::any_of(driver->m_seen.begin(), driver->m_seen.end(), seenBefore))
+            return ::CallNextHookEx(nullptr, code, wp, lp);
+        SeenDialog& seen = driver->m_seen.emplace_back(SeenDialog{window, ::GetWindow(window, GW_OWNER)});
+        ::EnumChildWindows(window, [](HWND child, LPARAM lp) -> BOOL {
+            reinterpret_cast<SeenDialog*>(lp)->controls.emplace_back(ClassName(child), child);
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&seen));
+        seen.message = lineage_test::WindowText(::GetDlgItem(window, 0xFFFF));  // a message box's text
+        if (driver->m_answers.empty()) {
+            Press(window, IDOK);
+        } else {
+            const Answer answer = std::move(driver->m_answers.front());
+            driver->m_answers.pop_front();
+            answer(seen);
+        }
+        return ::CallNextHookEx(nullptr, code, wp, lp);
+    }
     static inline DialogDriver* s_driver = nullptr;
     HHOOK m_hook = ::SetWindowsHookExW(WH_CBT, CbtHook, nullptr, ::GetCurrentThreadId());
     std::deque<Answer> m_answers;

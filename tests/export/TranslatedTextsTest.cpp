@@ -1,5 +1,4 @@
-// Every text the user sees comes from the text service under its id and strings file. The
-// service reads its strings file once per process: the translated run is a child process.
+// The text service reads its strings file once per process: the translated run is a child process.
 #include <gtest/gtest.h>
 #include "ChildProcess.h"
 #include "ExportHarness.h"

@@ -82,7 +82,8 @@ inline uint32_t Blend(uint32_t argb, uint32_t below = kWhite) {
 
 inline CRect RectOf(const BFC::UIObject& element) {
     CRect rect;
-    return element.GetRect(rect), rect;
+    element.GetRect(rect);
+    return rect;
 }
 
 } // namespace element_test

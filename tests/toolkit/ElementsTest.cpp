@@ -1,4 +1,4 @@
-// The icon, button and text elements: pixels drawn into 32-bpp DIBs, and layout at three DPIs.
+// The icon, button and text elements: pixels drawn into 32-bpp DIBs, and the button's layout at three DPIs.
 #include <gtest/gtest.h>
 #include "DpiProcess.h"
 #include "ElementTestSupport.h"
@@ -20,7 +20,8 @@ GpStatus WINGDIPAPI RecordSetPixel(GpBitmap* bitmap, INT x, INT y, ARGB argb) {
     return g_setPixel(bitmap, x, y, argb);
 }
 
-TEST(IconElement, WritesBackOnlyPartlyClearPixelsTakesItsRealSizeAndCentresOnARow) {
+// Disabled, B + G + R of 299 (grey 99) is lifted to 90, 300 stays 100; alpha halves, rounding down.
+TEST(IconElement, WritesBackOnlyPartlyClearPixelsTakesItsRealSizeCentresOnARowAndGreysWhenDisabled) {
     const uint32_t columns[5] = {0x00000000, 0x80FF0000, 0x01123456, 0xFF00FF00, 0x00FFFFFF};
     const ScopedHICON icon = MakeIcon(5, [&](int x, int) { return columns[x]; });
     const lineage_test::ImportPatch patch("gdiplus.dll", "GdipBitmapSetPixel", reinterpret_cast<void*>(RecordSetPixel));
@@ -32,20 +33,15 @@ TEST(IconElement, WritesBackOnlyPartlyClearPixelsTakesItsRealSizeAndCentresOnARo
     EXPECT_EQ(g_setPixels, expected);
     element->SetCenterY(10);
     EXPECT_EQ(RectOf(*element), CRect(0, 8, 5, 13)) << "an odd height rounds the top down";
-}
-
-TEST(IconElement, DisabledLookIsGreyAndHalfTransparent) {
-    // B + G + R of 299 (grey 99) is lifted to 90, 300 stays 100; alpha halves, rounding down.
-    const uint32_t columns[4] = {0xFF646463, 0xFF646464, 0x01000000, 0xFFFFFFFF};
+    const uint32_t greyColumns[4] = {0xFF646463, 0xFF646464, 0x01000000, 0xFFFFFFFF};
     const uint32_t greys[4] = {0x7F5A5A5A, 0x7F646464, 0x005A5A5A, 0x7FFFFFFF};
-    const ScopedHICON icon = MakeIcon(4, [&](int x, int) { return columns[x]; });
-    const RefPtr<BFC::Icon> element(new BFC::Icon(icon.get(), 16));
-    const Pixels p = DrawOnWhite(4, 4, [&](Graphics& g) { element->Draw(g, 0, 0, BFC::StateDisabled, 0, 0); });
+    const ScopedHICON greyIcon = MakeIcon(4, [&](int x, int) { return greyColumns[x]; });
+    const RefPtr<BFC::Icon> disabled(new BFC::Icon(greyIcon.get(), 16));
+    const Pixels p = DrawOnWhite(4, 4, [&](Graphics& g) { disabled->Draw(g, 0, 0, BFC::StateDisabled, 0, 0); });
     for (size_t i = 0; i < p.size(); ++i)
         EXPECT_EQ(p[i], Blend(greys[i % 4])) << "pixel " << i;
 }
 
-// Its frame and icon in each state: GroupPixels.ButtonsAndHeaderLightUpUnderTheMouse.
 TEST(Button, HitsWithinItsHalfOpenRectAndAHiddenOneTakesNoRoomAndDrawsNothing) {
     const ScopedHICON icon = RedIcon();
     const RefPtr<BFC::Callback> command(new BFC::Callback(4007));

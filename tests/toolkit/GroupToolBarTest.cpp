@@ -1,5 +1,4 @@
-// Groups and the group toolbar: the layout by keys and modes, the collapsed group's popup and what a
-// group draws in each state.
+// Groups and the group toolbar: the layout by keys and modes, the collapsed group's popup, what a group draws.
 #include <gtest/gtest.h>
 #include "ElementTestSupport.h"
 #include "toolkit/Button.h"
@@ -13,7 +12,6 @@ namespace {
 
 std::vector<WPARAM> g_commands;  // WM_COMMAND that reached the host window
 
-// The window the groups are drawn in, on the test's own thread.
 struct HostWindow {
     static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (msg == WM_COMMAND)
@@ -21,7 +19,8 @@ struct HostWindow {
         return ::DefWindowProcW(wnd, msg, wp, lp);
     }
     const WNDCLASSW cls{0, Proc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"Host"};
-    const ATOM atom = (g_commands.clear(), ::RegisterClassW(&cls));
+    HostWindow() { g_commands.clear(); }
+    const ATOM atom = ::RegisterClassW(&cls);
     const HWND wnd = ::CreateWindowExW(0, L"Host", L"", WS_POPUP | WS_VISIBLE, 50, 60, 400, 200, 0, 0, 0, 0);
     ~HostWindow() { ::DestroyWindow(wnd); }
 };
@@ -51,7 +50,8 @@ int FaceWidth(Group& group, bool collapsed) {
 // A toolbar at (left, top) with the groups by key, added in the order given.
 struct ToolBar : GroupToolBar {
     ToolBar(std::initializer_list<std::pair<uint32_t, RefPtr<Group>>> groups, int x = 0, int y = 0) {
-        left = x, top = y;
+        left = x;
+        top = y;
         for (const auto& [key, group] : groups)
             AddGroup(key, group);
     }
@@ -60,9 +60,7 @@ struct ToolBar : GroupToolBar {
     }
 };
 
-// Buttons sit 3 pixels apart inside a margin of 2 (the dialog's toolbar test sees that); lower keys
-// expand first while they fit to the pixel, the first that does not leaves every later key collapsed,
-// and the groups draw in the order added.
+// Buttons sit 3 pixels apart inside a margin of 2; the first key that does not fit leaves every later one collapsed.
 TEST(GroupLayout, LowerKeysExpandFirstWhenTheyFitToThePixelWhileTheOrderAddedDraws) {
     EXPECT_EQ(RectOf(*MakeGroup(2)), CRect(0, 0, 2 + 26 + 3 + 26 + 3 + 2, 2 + 24 + 2));
     EXPECT_EQ(RectOf(*MakeGroup(0)), CRect(0, 0, 4, 4));
@@ -78,82 +76,77 @@ TEST(GroupLayout, LowerKeysExpandFirstWhenTheyFitToThePixelWhileTheOrderAddedDra
     EXPECT_TRUE(toolbar.drawn);
     EXPECT_EQ(RectOf(*two).left, 0);
     EXPECT_EQ(RectOf(*one).left, RectOf(*two).right);
-}
-
-TEST(GroupLayout, ModesThreeAndFourKeepTheirFaceAndThreeHasNoTips) {
+    // Modes three and four keep their face, and three has no tips.
     const RefPtr<Group> whole = MakeGroup(1), alone = MakeGroup(1), plain = MakeGroup(2);
     whole->SetLayoutMode(3);
     alone->SetLayoutMode(4);
     alone->SetCollapsed(true);
-    ToolBar toolbar({{1, whole}, {2, alone}, {3, plain}});
+    ToolBar modes({{1, whole}, {2, alone}, {3, plain}});
     for (int width : {0, 100000}) {
-        toolbar.Layout(width);
+        modes.Layout(width);
         EXPECT_TRUE(!whole->IsCollapsed() && alone->IsCollapsed()) << width;
     }
     Lst<Tooltip> tips;
-    toolbar.CollectTooltips(tips);
+    modes.CollectTooltips(tips);
     ASSERT_EQ(tips.GetCount(), 2) << "only the plain group's, the collapsed one has none";
     EXPECT_EQ(tips.Head()->value.text + tips.Tail()->value.text, L"tip 0tip 1");
 }
 
-enum class Ending { ReleaseOutside, Escape, CaptureLost, HeaderClick, Command };
-class GroupPopup : public ::testing::TestWithParam<Ending> {};
-
-TEST_P(GroupPopup, OpensBelowTheHeaderHoldsTheCaptureAndCloses) {
-    HostWindow host;
-    const RefPtr<Group> group = MakeGroup(2);
-    ToolBar toolbar({{1, group}}, 10, 20);
-    toolbar.Layout(0);
-    toolbar.Drawn();
-    const CRect header = RectOf(*group);
-    ASSERT_EQ(header.TopLeft(), CPoint(10, 20));
-    group->OnLButtonDown(host.wnd, 5, 5);  // pressed elsewhere: the release decides
-    group->OnLButtonUp(host.wnd, header.left, header.bottom - 1);
-    ASSERT_TRUE(group->Popup());
-    const HWND popup = group->Popup()->GetSafeHwnd();
-    EXPECT_TRUE(::GetCapture() == popup && ::IsWindowVisible(popup));
-    EXPECT_TRUE(::GetClassLongW(popup, GCL_STYLE) & CS_DROPSHADOW);
-    CRect placed, below(header.left, header.bottom, header.left + FaceWidth(*group, false),
-                        header.bottom + RectOf(*MakeGroup(2)).Height() + 1);
-    ::GetWindowRect(popup, &placed);
-    ::MapWindowPoints(host.wnd, nullptr, reinterpret_cast<POINT*>(&below), 2);
-    EXPECT_EQ(placed, below) << "below the header, as wide as the expanded group";
-    switch (GetParam()) {
-    case Ending::ReleaseOutside: ::PostMessageW(popup, WM_LBUTTONUP, 0, MAKELPARAM(placed.Width() + 5, 3)); break;
-    case Ending::Escape: ::PostMessageW(host.wnd, WM_KEYDOWN, VK_ESCAPE, 0); break;  // the hook hands it on
-    case Ending::CaptureLost:
-        ::SendMessageW(popup, CGroupPopupWnd::kKeepOpenMessage, 0, 0);
-        ::SetCapture(host.wnd);
-        EXPECT_TRUE(::IsWindowVisible(popup)) << "kept open";
-        ::SendMessageW(popup, CGroupPopupWnd::kRecaptureMessage, 0, 0);
-        EXPECT_EQ(::GetCapture(), popup);
-        ::SetCapture(host.wnd);
-        break;
-    case Ending::HeaderClick:  // the capture brings it to the popup, above its client area
-        ::PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, static_cast<WORD>(-5)));
-        ::PostMessageW(popup, WM_LBUTTONUP, 0, MAKELPARAM(3, static_cast<WORD>(-5)));
-        break;
-    case Ending::Command:  // the first button stands at (2, 2) in the popup
-        for (UINT msg : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP})
-            ::PostMessageW(popup, msg, 0, MAKELPARAM(6, 6));
-        break;
+TEST(GroupPopup, OpensBelowTheHeaderHoldsTheCaptureAndCloses) {
+    enum class Ending { ReleaseOutside, Escape, CaptureLost, HeaderClick, Command };
+    for (Ending ending : {Ending::ReleaseOutside, Ending::Escape, Ending::CaptureLost, Ending::HeaderClick,
+                          Ending::Command}) {
+        SCOPED_TRACE(int(ending));
+        HostWindow host;
+        const RefPtr<Group> group = MakeGroup(2);
+        ToolBar toolbar({{1, group}}, 10, 20);
+        toolbar.Layout(0);
+        toolbar.Drawn();
+        const CRect header = RectOf(*group);
+        ASSERT_EQ(header.TopLeft(), CPoint(10, 20));
+        group->OnLButtonDown(host.wnd, 5, 5);  // pressed elsewhere: the release decides
+        group->OnLButtonUp(host.wnd, header.left, header.bottom - 1);
+        ASSERT_TRUE(group->Popup());
+        const HWND popup = group->Popup()->GetSafeHwnd();
+        EXPECT_TRUE(::GetCapture() == popup && ::IsWindowVisible(popup));
+        EXPECT_TRUE(::GetClassLongW(popup, GCL_STYLE) & CS_DROPSHADOW);
+        CRect placed, below(header.left, header.bottom, header.left + FaceWidth(*group, false),
+                            header.bottom + RectOf(*MakeGroup(2)).Height() + 1);
+        ::GetWindowRect(popup, &placed);
+        ::MapWindowPoints(host.wnd, nullptr, reinterpret_cast<POINT*>(&below), 2);
+        EXPECT_EQ(placed, below) << "below the header, as wide as the expanded group";
+        switch (ending) {
+        case Ending::ReleaseOutside: ::PostMessageW(popup, WM_LBUTTONUP, 0, MAKELPARAM(placed.Width() + 5, 3)); break;
+        case Ending::Escape: ::PostMessageW(host.wnd, WM_KEYDOWN, VK_ESCAPE, 0); break;  // the hook hands it on
+        case Ending::CaptureLost:
+            ::SendMessageW(popup, CGroupPopupWnd::kKeepOpenMessage, 0, 0);
+            ::SetCapture(host.wnd);
+            EXPECT_TRUE(::IsWindowVisible(popup)) << "kept open";
+            ::SendMessageW(popup, CGroupPopupWnd::kRecaptureMessage, 0, 0);
+            EXPECT_EQ(::GetCapture(), popup);
+            ::SetCapture(host.wnd);
+            break;
+        case Ending::HeaderClick:  // the capture brings it to the popup, above its client area
+            ::PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, static_cast<WORD>(-5)));
+            ::PostMessageW(popup, WM_LBUTTONUP, 0, MAKELPARAM(3, static_cast<WORD>(-5)));
+            break;
+        case Ending::Command:  // the first button stands at (2, 2) in the popup
+            for (UINT msg : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP})
+                ::PostMessageW(popup, msg, 0, MAKELPARAM(6, 6));
+            break;
+        }
+        for (MSG msg;
+             group->Popup() && ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5000, QS_ALLINPUT) != WAIT_TIMEOUT;)
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                ::DispatchMessageW(&msg);
+        EXPECT_FALSE(group->Popup() || ::IsWindow(popup));
+        EXPECT_EQ(group->HeaderState(), StateNormal);
+        EXPECT_EQ(g_commands, ending == Ending::Command ? std::vector<WPARAM>{4007} : std::vector<WPARAM>{});
+        EXPECT_FALSE(::FindWindowW(nullptr, L"PopUpGroup")) << "no second popup";
     }
-    for (MSG msg; group->Popup() && ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5000, QS_ALLINPUT) != WAIT_TIMEOUT;)
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageW(&msg);
-    EXPECT_FALSE(group->Popup() || ::IsWindow(popup));
-    EXPECT_EQ(group->HeaderState(), StateNormal);
-    EXPECT_EQ(g_commands, GetParam() == Ending::Command ? std::vector<WPARAM>{4007} : std::vector<WPARAM>{});
-    EXPECT_FALSE(::FindWindowW(nullptr, L"PopUpGroup")) << "no second popup";
 }
 
-INSTANTIATE_TEST_SUITE_P(Endings, GroupPopup,
-                         ::testing::Values(Ending::ReleaseOutside, Ending::Escape, Ending::CaptureLost,
-                                           Ending::HeaderClick, Ending::Command));
-
-// A button under the mouse lights up, pressed its icon shifts, a disabled one is grey with no frame, each
-// state's frame drawn as outer edge, the line inside it, inner line and fill; nothing is drawn outside the
-// strip. Collapsed, the header lights up with a frame one pixel in from its edge.
+// Each state's frame is outer edge, the line inside it, inner line and fill; pressed, the icon shifts.
 TEST(GroupPixels, ButtonsAndHeaderLightUpUnderTheMouse) {
     constexpr uint32_t kRedDisabled = 0x7F5A5A5A;  // grey (200 + 40 + 40) / 3 = 93, lifted to 90
     const struct { int state; uint32_t outer, second, inner, fill, icon; int left; } cases[] = {
@@ -190,7 +183,8 @@ TEST(GroupPixels, ButtonsAndHeaderLightUpUnderTheMouse) {
     toolbar.Layout(0);
     const Pixels header = toolbar.Drawn();
     const CRect h = RectOf(*group);
-    const Pixels headerHot = (group->OnMouseMove(host.wnd, h.left + 2, h.top + 2), toolbar.Drawn());
+    group->OnMouseMove(host.wnd, h.left + 2, h.top + 2);
+    const Pixels headerHot = toolbar.Drawn();
     EXPECT_EQ(header[(h.top + 1) * W + h.left + 2], kWhite);
     EXPECT_NE(headerHot[(h.top + 1) * W + h.left + 2], kWhite);
     EXPECT_EQ(headerHot[h.top * W + h.left + 2], kWhite) << "one pixel in";

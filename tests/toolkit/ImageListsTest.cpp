@@ -36,7 +36,6 @@ TEST(ImageListXP, IsEmptiedBeforeItsHandleIsDestroyed) {
     EXPECT_EQ(g_countsAtDestroy, std::vector<int>{0});
 }
 
-// With alpha and without, then a thousand rounds of both that leave no handle behind.
 TEST(Composition, DrawsTheOverlayOverTheBaseAndLeavesNoHandleBehind) {
     std::vector<ScopedHIMAGELIST> lists;
     for (const auto& [depth, baseAlpha] : {std::pair{ILC_COLOR32, 0u}, {ILC_COLOR32, 0x80u}, {ILC_COLOR4, 0u}}) {
