@@ -1,5 +1,3 @@
-// The dialog's shell: controls, columns, icons, resizing, the size grip, what it remembers, and
-// what the module exports.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -19,24 +17,18 @@ namespace {
 [[maybe_unused]] ::testing::Environment* const g_installation =
     ::testing::AddGlobalTestEnvironment(new HostInstallation);
 
-constexpr wchar_t kWindowState[] =
-    L"Software\\Brightfold\\Applications\\Ledgerix Enterprise\\Window State\\BranchDetails";
-
 SIZE SizeOf(const RECT& r) { return SIZE{r.right - r.left, r.bottom - r.top}; }
 
 void Resize(HWND dialog, SIZE size) {
     ::SetWindowPos(dialog, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
 }
 
-// A remembered size would lay the dialog out once more as it opens.
-void ForgetWindowState() { ::RegDeleteTreeW(HKEY_CURRENT_USER, kWindowState); }
-
 void ExpectGripInCorner(HWND dialog, int width, int height) {
     RECT client{};
     ::GetClientRect(dialog, &client);
     const RECT grip = ChildRect(::GetDlgItem(dialog, IDC_SIZE_GRIP));
     const RECT corner{client.right - width, client.bottom - height, client.right, client.bottom};
-    EXPECT_TRUE(::EqualRect(&grip, &corner)) << grip.left << "," << grip.top << "," << grip.right << "," << grip.bottom;
+    EXPECT_TRUE(::EqualRect(&grip, &corner));
 }
 
 TEST(DialogShell, ControlsColumnsIconsAnchorsGripAndOwner) {
@@ -71,9 +63,8 @@ TEST(DialogShell, ControlsColumnsIconsAnchorsGripAndOwner) {
             wchar_t cls[64] = {};
             ::GetClassNameW(item, cls, 64);
             const RECT after = ChildRect(item);
-            std::wstring seen = std::wstring(cls) + L"|" + WindowText(item) + L"|" +
-                                std::to_wstring(::IsWindowVisible(item)) + std::to_wstring(::IsWindowEnabled(item));
-            seen += L"|";
+            std::wstring seen = std::wstring(cls) + L"|" + WindowText(item) + L"|";
+            seen += std::to_wstring(::IsWindowVisible(item)) + std::to_wstring(::IsWindowEnabled(item)) + L"|";
             for (LONG moved : {after.left - before[i].left, after.top - before[i].top, after.right - before[i].right,
                                after.bottom - before[i].bottom})
                 seen += moved == 0 ? L"0" : moved == 120 ? L"1" : L"?";
@@ -146,10 +137,7 @@ TEST(DialogShell, SizesAreRememberedByCloseTitleBarAndEnterButNotEscape) {
         const SIZE size = SizeOf(WindowRect(dialog)), expected = by == VK_ESCAPE ? templateSize : chosen;
         EXPECT_EQ(std::pair(size.cx, size.cy), std::pair(expected.cx, expected.cy));
         EXPECT_EQ(ReadColumns(session.Item(IDC_FILE_LIST)).at(1).width, by == VK_ESCAPE ? 300 : 123);
-        DWORD width = 0, bytes = sizeof(width);
-        ::RegGetValueW(HKEY_CURRENT_USER, (std::wstring(kWindowState) + L"\\FileCols").c_str(), L"Col1",
-                       RRF_RT_REG_DWORD, nullptr, &width, &bytes);
-        EXPECT_EQ(width, by == VK_ESCAPE ? 0u : 123u) << "widths of a plain branch are kept under FileCols";
+        EXPECT_EQ(RememberedWidth(L"FileCols", L"Col1"), by == VK_ESCAPE ? 0u : 123u);
     }
     ForgetWindowState();
 }
@@ -178,8 +166,7 @@ TEST(DialogShell, DISABLED_OpensWithoutIcons) {
 
 uint32_t Rgb(COLORREF colour) { return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour); }
 
-// Six dots in a triangle at the bottom right, each a 2 x 2 shadow square with a highlight edge
-// below and to its right; checked on two paints.
+// Six dots at the bottom right, each a 2 x 2 shadow square with a highlight edge below and to its right.
 void ExpectDotsOnEveryPaint(uint32_t shadow) {
     ASSERT_TRUE(IsTestChild());
     ForgetWindowState();
@@ -211,7 +198,6 @@ TEST(DialogShell, DISABLED_GripDotsInALighterBlueGrey) {
     ExpectDotsOnEveryPaint(0xB8B5A1);
 }
 
-// The DPI helper's members, exported for the host by their mangled names.
 TEST(Module, ExportsTheDpiHelperAndHoldsItsManifest) {
     const CDPIHelper* helper = CDPIHelper::get();
     HMODULE module = LineageModule();

@@ -1,5 +1,3 @@
-// The "Type" column: the registered icon of each file's type, one image per extension, one more per
-// add-icon message a host's thread sends; and the dialog's texts from a translation file.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -14,7 +12,6 @@ using namespace lineage_test;
 
 namespace {
 
-// The colour image of image `index` of `images`, top row first.
 std::vector<DWORD> Pixels(HIMAGELIST images, int index) {
     const ScopedHICON icon(::ImageList_GetIcon(images, index, 0));
     ICONINFO info{};
@@ -31,12 +28,10 @@ std::vector<DWORD> Pixels(HIMAGELIST images, int index) {
 }
 
 TEST(TypeIcons, OneImagePerLowerCasedExtensionTheRegisteredIconInItsCellAndOneMorePerAddIcon) {
-    // A type registered for the whole machine, as an installer would.
     const std::wstring icon = ExecutableFolder() + L"IconLib.dll,-100";  // red
     ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.lntesta", nullptr, REG_SZ, L"LineageTest.TypeA", 36);
     ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\LineageTest.TypeA\\DefaultIcon", nullptr, REG_SZ,
                       icon.c_str(), DWORD((icon.size() + 1) * sizeof(wchar_t)));
-    // "lntesta" in three letter cases, no extension twice, one unregistered type.
     BranchDialog dialog({7, L"R", L"anna", 0,
                          {BranchFile(1, 11, L"a.lntesta", L"", L""), BranchFile(2, 12, L"B.LNTESTA", L"", L""),
                           BranchFile(3, 13, L"c.LnTestA", L"", L""), BranchFile(4, 14, L"Makefile", L"", L""),
