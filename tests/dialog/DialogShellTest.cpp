@@ -85,7 +85,6 @@ TEST(DialogShell, ControlsColumnsIconsAnchorsGripAndOwner) {
         SIZE ideal{};
         EXPECT_TRUE(::SendMessageW(session.Item(IDC_CLOSE), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)))
             << "buttons are not common controls 6";
-
         HWND list = session.Item(IDC_FILE_LIST);
         EXPECT_EQ(::GetWindowLongPtrW(list, GWL_STYLE) & (LVS_TYPEMASK | LVS_OWNERDATA), LVS_REPORT | LVS_OWNERDATA);
         const auto exStyle = DWORD(::SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
@@ -95,7 +94,6 @@ TEST(DialogShell, ControlsColumnsIconsAnchorsGripAndOwner) {
             columns += column.heading + L":" + std::to_wstring(column.width) + L" ";
         EXPECT_EQ(columns, L"Type:40 Source File:300 Branch File:300 ");
         EXPECT_EQ(ItemCount(list), 0);
-
         for (auto [kind, edge] : {std::pair{ICON_SMALL, 16}, std::pair{ICON_BIG, 32}}) {
             ICONINFO icon{};
             ASSERT_TRUE(::GetIconInfo(reinterpret_cast<HICON>(::SendMessageW(dialog, WM_GETICON, kind, 0)), &icon));
@@ -216,7 +214,6 @@ TEST(Module, ExportsTheDpiHelperAndHoldsItsManifest) {
     std::memset(copy, 0xCD, sizeof(copy));
     EXPECT_EQ(assign(copy, helper), copy);
     EXPECT_EQ(std::memcmp(copy, helper, sizeof(copy)), 0) << "all nine values are copied";
-
     HRSRC manifest = ::FindResourceW(module, MAKEINTRESOURCEW(2), RT_MANIFEST);
     ASSERT_TRUE(manifest);
     const std::string xml(static_cast<const char*>(::LockResource(::LoadResource(module, manifest))),

@@ -52,7 +52,6 @@ TEST(TypeIcons, OneImagePerLowerCasedExtensionTheRegisteredIconInItsCellAndOneMo
     EXPECT_NE(lntesta, none);
     EXPECT_NE(rowImages[5], lntesta);
     EXPECT_EQ(rowImages, (std::vector<int>{lntesta, lntesta, lntesta, none, none, rowImages[5]}));
-
     // Row 1: the first row is selected, and selection tints its icon.
     RECT cell{LVIR_ICON, 0};
     ASSERT_TRUE(::SendMessageW(list, LVM_GETSUBITEMRECT, 1, reinterpret_cast<LPARAM>(&cell)));
@@ -64,7 +63,6 @@ TEST(TypeIcons, OneImagePerLowerCasedExtensionTheRegisteredIconInItsCellAndOneMo
         for (int x = cell.left; x < cell.right; ++x)
             red += capture.At(x - window.left, y - window.top) == 0xDC0000;
     EXPECT_GT(red, 100) << "the registered red icon should fill most of the 16x16 cell";
-
     // A host's thread adds the library's unknown-type picture, at the list's size, once a message.
     auto images = reinterpret_cast<HIMAGELIST>(::SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
     const ScopedHMODULE library(::LoadLibraryW((ExecutableFolder() + kGlyphsetFileName).c_str()));
