@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <filesystem>
 #include <fstream>
+#include "../glyphset/GlyphsetTestSupport.h"
 #include "BranchDialog.h"
 #include "ChildProcess.h"
 #include "contracts/Glyphset.h"
@@ -86,8 +87,9 @@ TEST(TypeIcons, OneImagePerLowerCasedExtensionTheRegisteredIconInItsCellAndOneMo
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\LineageTest.TypeA");
 }
 
-// The text service reads its strings file once per process: the dialog runs in a child.
-TEST(TranslatedDialog, TakesEveryTextFromTheStringsFile) {
+// The text service reads its strings file, and the window icons are loaded, once per process: a child runs it.
+TEST(TranslatedDialog, TakesEveryTextFromTheStringsFileAndOpensWithoutTheIconLibrary) {
+    glyphset_test::LocationValue location(std::filesystem::temp_directory_path().c_str());
     const std::wstring strings = ExecutableFolder() + L"lineage-dialog-de.strings";
     std::ofstream(std::filesystem::path(strings), std::ios::binary)
         << "[BranchDetailsDlg TS]\n1=Zugeh\xC3\xB6rige Zweige: \n2=Erstellt von:\n3=Erstellt am:\n4=Typ\n"
@@ -102,6 +104,8 @@ TEST(TranslatedDialog, DISABLED_InTheChild) {
     ASSERT_TRUE(IsTestChild());
     BranchDialog dialog({8, L"Customer A", L"bj\u00f6rn", 0, {BranchFile(1, 11, L"a.txt", L"", L"", true)}});
     EXPECT_EQ(dialog->Caption(), L"Zugeh\u00f6rige Zweige: Customer A");
+    for (WPARAM kind : {ICON_SMALL, ICON_BIG})
+        EXPECT_FALSE(::SendMessageW(dialog->Dialog(), WM_GETICON, kind, 0));
     std::wstring texts;
     for (int id : {IDC_CREATED_BY_LABEL, IDC_CREATED_ON_LABEL, IDC_HELP_BUTTON, IDC_CLOSE})
         texts += dialog->Text(id) + L"|";
