@@ -1,5 +1,3 @@
-// The branch as the dialog shows it: caption, header fields, rows with the focus document's first,
-// the "Shared" column, and sorting by the column headers.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -10,8 +8,6 @@ using namespace lineage_test;
 
 namespace {
 
-constexpr wchar_t kWindowState[] =
-    L"Software\\Brightfold\\Applications\\Ledgerix Enterprise\\Window State\\BranchDetails";
 constexpr double kNov23_1987_144556 = 32104.6152314815;
 
 VaultBranch Branch(std::vector<VaultBranchFile> files, const wchar_t* name = L"R", double created = 0) {
@@ -25,7 +21,6 @@ std::vector<int> SelectedRows(HWND list) {
     return rows;
 }
 
-// Rows by the first letter of their file name.
 std::string Order(HWND list) {
     std::string order;
     for (const auto& path : ColumnTexts(list, 1))
@@ -93,7 +88,7 @@ TEST(BranchRows, TheFocusRowIsFirstAndTheOnlySelectedAndFocusedRow) {
 }
 
 TEST(BranchRows, ASharedFileAddsTheSharedColumnWithItsOwnWidthsAndEveryRecordIsReleased) {
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, kWindowState);
+    ForgetWindowState();
     VaultBranch branch = Branch({});
     for (int i = 0; i < 200; ++i)  // a shared file before an unshared one: any shared file makes the column
         branch.files.push_back(BranchFile(i + 1, 1000 + i, L"f.txt", L"s\\", L"b\\", i % 7 == 0));
@@ -111,18 +106,11 @@ TEST(BranchRows, ASharedFileAddsTheSharedColumnWithItsOwnWidthsAndEveryRecordIsR
         ASSERT_TRUE(dialog->WaitForReturn());
     }
     EXPECT_EQ(LiveBranchFileRecords(), records);
-    auto remembered = [](const wchar_t* columnSet, const wchar_t* column) {
-        DWORD width = 0, size = sizeof(width);
-        ::RegGetValueW(HKEY_CURRENT_USER, (std::wstring(kWindowState) + L"\\" + columnSet).c_str(), column,
-                       RRF_RT_REG_DWORD, nullptr, &width, &size);
-        return width;
-    };
-    EXPECT_EQ(remembered(L"FileColsShared", L"Col3"), 77u);
-    EXPECT_EQ(remembered(L"FileCols", L"Col2"), 0u) << "a shared branch touched the plain widths";
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, kWindowState);
+    EXPECT_EQ(RememberedWidth(L"FileColsShared", L"Col3"), 77u);
+    EXPECT_EQ(RememberedWidth(L"FileCols", L"Col2"), 0u) << "a shared branch touched the plain widths";
+    ForgetWindowState();
 }
 
-// A real click on a column header: button down and up over the header item.
 void ClickHeader(DialogSession& session, int column) {
     HWND header = reinterpret_cast<HWND>(::SendMessageW(session.Item(IDC_FILE_LIST), LVM_GETHEADER, 0, 0));
     RECT item{};
@@ -133,20 +121,13 @@ void ClickHeader(DialogSession& session, int column) {
     session.Sync();
 }
 
-// Holds the Ctrl key down through the platform's input, whatever the test's outcome.
 struct CtrlKeyDown {
     CtrlKeyDown() { Send(0); }
     ~CtrlKeyDown() { Send(KEYEVENTF_KEYUP); }
-    static void Send(DWORD flags) {
-        INPUT input{INPUT_KEYBOARD};
-        input.ki.wVk = VK_CONTROL;
-        input.ki.dwFlags = flags;
-        ::SendInput(1, &input, sizeof(input));
-    }
+    static void Send(DWORD flags) { ::keybd_event(VK_CONTROL, 0, flags, 0); }
 };
 
 TEST(BranchRows, HeaderClicksSortAndRepaintTheList) {
-    // c.Doc, the focus row, is first and selected.
     BranchDialog dialog(Branch({BranchFile(1, 11, L"b.TXT", L"one\\", L"z\\"),
                                 BranchFile(2, 12, L"a.pdf", L"Two\\", L"y\\"),
                                 BranchFile(3, 13, L"c.Doc", L"three\\", L"x\\"),
@@ -154,8 +135,7 @@ TEST(BranchRows, HeaderClicksSortAndRepaintTheList) {
                         3);
     HWND list = dialog.List();
     ASSERT_EQ(Order(list), "cban");
-    // The first click on types sorts them descending, by extension ignoring case; another
-    // column then starts ascending, the same one flips.
+    // Types sort descending first, by extension ignoring case; another column starts ascending.
     struct Step { int column; const char* order; } steps[] = {
         {0, "bacn"}, {0, "ncab"}, {1, "nbca"}, {1, "acbn"}, {2, "ncab"}, {0, "ncab"}, {0, "bacn"}};
     for (const Step& step : steps) {

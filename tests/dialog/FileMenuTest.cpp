@@ -1,4 +1,3 @@
-// The list's file menu: browsing in Explorer and the merge.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -29,8 +28,7 @@ std::string Read(const wchar_t* log) {
     return {std::istreambuf_iterator<char>(file), {}};
 }
 
-// Rows: a file on disk (the focus row), one only the vault knows, one known nowhere. Explorer.exe
-// is the recorder while a test runs; the merge component is registered machine-wide.
+// Rows: a file on disk (the focus row), one only the vault knows, one known nowhere.
 class FileMenu : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -101,7 +99,7 @@ protected:
 };
 
 // Escape runs nothing and frees the menu and its picture; no menu off the file names.
-TEST_F(FileMenu, OneRowOffersBrowsingAndMergeTwoOnlyMergeEscapeRunsNothing) {
+TEST_F(FileMenu, OneRowOffersBrowsingAndMergeTwoOnlyMergeAndBrowseOpensExplorer) {
     Open();
     const struct { std::initializer_list<int> rows; int row, column; std::vector<std::wstring> items; } cases[] = {
         {{0}, 0, 1, {L"Browse to Source file in New Window", L"Browse to Branched file in New Window", L"Merge"}},
@@ -127,18 +125,14 @@ TEST_F(FileMenu, OneRowOffersBrowsingAndMergeTwoOnlyMergeEscapeRunsNothing) {
     }
     EXPECT_EQ(Read(L"explorer.log") + Read(L"merge.log"), "");
     EXPECT_FALSE(::FindWindowW(nullptr, L"Merge"));
-}
-
-TEST_F(FileMenu, BrowseOpensExplorerAtTheFileOrItsNearestFolder) {
-    const struct { int row, item; std::wstring arguments; } cases[] = {
+    const struct { int row, item; std::wstring arguments; } browses[] = {
         {0, 0, L"/e,/select,\"" + kRoot + L"src\\ondisk.txt\""},
         {1, 0, L"/e,/select,\"" + kRoot + L"src\\vaultonly.txt\""},  // only the vault knows it
         {2, 0, L"/e,\"" + kRoot + L"src\\\""},                      // known nowhere
         {0, 1, L"/e,\"" + kRoot + L"\""},                           // the branched file
     };
-    Open();
     ScopedKernelHandle recorded(::CreateEventW(nullptr, FALSE, FALSE, L"LineageExplorerRecorded"));
-    for (const auto& c : cases) {
+    for (const auto& c : browses) {
         HWND menu = RightClick({c.row}, c.row, 1);
         ASSERT_TRUE(menu) << c.row;
         Choose(menu, c.item);

@@ -1,10 +1,9 @@
-// The "Type" column: the registered icon of each file's type, one image per extension, one more per
-// add-icon message a host's thread sends; and the dialog's texts from a translation file.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 #include <filesystem>
 #include <fstream>
+#include "../glyphset/GlyphsetTestSupport.h"
 #include "BranchDialog.h"
 #include "ChildProcess.h"
 #include "contracts/Glyphset.h"
@@ -14,7 +13,6 @@ using namespace lineage_test;
 
 namespace {
 
-// The colour image of image `index` of `images`, top row first.
 std::vector<DWORD> Pixels(HIMAGELIST images, int index) {
     const ScopedHICON icon(::ImageList_GetIcon(images, index, 0));
     ICONINFO info{};
@@ -31,12 +29,10 @@ std::vector<DWORD> Pixels(HIMAGELIST images, int index) {
 }
 
 TEST(TypeIcons, OneImagePerLowerCasedExtensionTheRegisteredIconInItsCellAndOneMorePerAddIcon) {
-    // A type registered for the whole machine, as an installer would.
     const std::wstring icon = ExecutableFolder() + L"IconLib.dll,-100";  // red
     ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.lntesta", nullptr, REG_SZ, L"LineageTest.TypeA", 36);
     ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\LineageTest.TypeA\\DefaultIcon", nullptr, REG_SZ,
                       icon.c_str(), DWORD((icon.size() + 1) * sizeof(wchar_t)));
-    // "lntesta" in three letter cases, no extension twice, one unregistered type.
     BranchDialog dialog({7, L"R", L"anna", 0,
                          {BranchFile(1, 11, L"a.lntesta", L"", L""), BranchFile(2, 12, L"B.LNTESTA", L"", L""),
                           BranchFile(3, 13, L"c.LnTestA", L"", L""), BranchFile(4, 14, L"Makefile", L"", L""),
@@ -57,7 +53,6 @@ TEST(TypeIcons, OneImagePerLowerCasedExtensionTheRegisteredIconInItsCellAndOneMo
     EXPECT_NE(lntesta, none);
     EXPECT_NE(rowImages[5], lntesta);
     EXPECT_EQ(rowImages, (std::vector<int>{lntesta, lntesta, lntesta, none, none, rowImages[5]}));
-
     // Row 1: the first row is selected, and selection tints its icon.
     RECT cell{LVIR_ICON, 0};
     ASSERT_TRUE(::SendMessageW(list, LVM_GETSUBITEMRECT, 1, reinterpret_cast<LPARAM>(&cell)));
@@ -69,7 +64,6 @@ TEST(TypeIcons, OneImagePerLowerCasedExtensionTheRegisteredIconInItsCellAndOneMo
         for (int x = cell.left; x < cell.right; ++x)
             red += capture.At(x - window.left, y - window.top) == 0xDC0000;
     EXPECT_GT(red, 100) << "the registered red icon should fill most of the 16x16 cell";
-
     // A host's thread adds the library's unknown-type picture, at the list's size, once a message.
     auto images = reinterpret_cast<HIMAGELIST>(::SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
     const ScopedHMODULE library(::LoadLibraryW((ExecutableFolder() + kGlyphsetFileName).c_str()));
@@ -93,8 +87,9 @@ TEST(TypeIcons, OneImagePerLowerCasedExtensionTheRegisteredIconInItsCellAndOneMo
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\LineageTest.TypeA");
 }
 
-// The text service reads its strings file once per process: the dialog runs in a child.
-TEST(TranslatedDialog, TakesEveryTextFromTheStringsFile) {
+// The text service reads its strings file, and the window icons are loaded, once per process: a child runs it.
+TEST(TranslatedDialog, TakesEveryTextFromTheStringsFileAndOpensWithoutTheIconLibrary) {
+    glyphset_test::LocationValue location(std::filesystem::temp_directory_path().c_str());
     const std::wstring strings = ExecutableFolder() + L"lineage-dialog-de.strings";
     std::ofstream(std::filesystem::path(strings), std::ios::binary)
         << "[BranchDetailsDlg TS]\n1=Zugeh\xC3\xB6rige Zweige: \n2=Erstellt von:\n3=Erstellt am:\n4=Typ\n"
@@ -109,6 +104,8 @@ TEST(TranslatedDialog, DISABLED_InTheChild) {
     ASSERT_TRUE(IsTestChild());
     BranchDialog dialog({8, L"Customer A", L"bj\u00f6rn", 0, {BranchFile(1, 11, L"a.txt", L"", L"", true)}});
     EXPECT_EQ(dialog->Caption(), L"Zugeh\u00f6rige Zweige: Customer A");
+    for (WPARAM kind : {ICON_SMALL, ICON_BIG})
+        EXPECT_FALSE(::SendMessageW(dialog->Dialog(), WM_GETICON, kind, 0));
     std::wstring texts;
     for (int id : {IDC_CREATED_BY_LABEL, IDC_CREATED_ON_LABEL, IDC_HELP_BUTTON, IDC_CLOSE})
         texts += dialog->Text(id) + L"|";

@@ -6,10 +6,9 @@ namespace lineage_test {
 
 namespace {
 
-// Set by the child when it asks whether it is one: a filter that matched no test passes vacuously.
+// Names the event a child sets when it asks whether it is one: a filter matching no test passes vacuously.
 constexpr wchar_t kRanVariable[] = L"LINEAGE_CHILD_RAN";
 
-// The value as it is now; of type REG_NONE when there is none.
 UserSetting Current(const UserSetting& setting) {
     UserSetting now{setting.key, setting.name};
     DWORD size = 0;
@@ -44,10 +43,10 @@ bool RunChild(const std::string& testName) {
         return false;
     ScopedKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
     DWORD exitCode = 1;
-    if (::WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0)
-        ::TerminateProcess(process.hProcess, 1);
-    else
+    if (::WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0)
         ::GetExitCodeProcess(process.hProcess, &exitCode);
+    else
+        ::TerminateProcess(process.hProcess, 1);
     return exitCode == 0 && ::WaitForSingleObject(ran.get(), 0) == WAIT_OBJECT_0;
 }
 
@@ -67,9 +66,8 @@ bool RunTestInChild(const std::string& testName, const std::vector<UserSetting>&
 
 bool IsTestChild() {
     wchar_t ranName[64] = L"";
-    if (!::GetEnvironmentVariableW(kRanVariable, ranName, 64))
-        return false;
-    ScopedKernelHandle ran(::OpenEventW(EVENT_MODIFY_STATE, FALSE, ranName));
+    ScopedKernelHandle ran(::GetEnvironmentVariableW(kRanVariable, ranName, 64)
+                               ? ::OpenEventW(EVENT_MODIFY_STATE, FALSE, ranName) : nullptr);
     return ran && ::SetEvent(ran.get());
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// Runs part of a test in a new process of the same test executable, started while some of the
-// user's registry values are set: Windows and Wine read some settings (screen DPI, visual
-// styles) once when a process starts. Write the part as a disabled test (DISABLED_ prefix).
+// Runs part of a test, written as a disabled test, in a new process of the same test executable
+// started while some of the user's registry values are set: Windows and Wine read some settings
+// (screen DPI, visual styles) once when a process starts.
 #include <windows.h>
 #include <string>
 #include <vector>
@@ -25,12 +25,9 @@ struct UserSetting {
     }
 };
 
-// Runs `testName` ("Suite.DISABLED_Case") in a child process with `settings` in place; true when
-// it passed (its failures show on this process's output). A child that never called IsTestChild()
-// counts as failed, so a misspelt name cannot pass.
+// True when "Suite.DISABLED_Case" passed in the child; a child that never called IsTestChild() fails,
+// so a misspelt name cannot pass.
 bool RunTestInChild(const std::string& testName, const std::vector<UserSetting>& settings);
-
-// True in a process started by RunTestInChild.
 bool IsTestChild();
 
 } // namespace lineage_test

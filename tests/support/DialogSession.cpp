@@ -1,27 +1,24 @@
 #include "DialogSession.h"
 #include <commctrl.h>
-#include <stdexcept>
 #include "base/ModulePath.h"
 #include "module/resource.h"
 
 namespace lineage_test {
 
 namespace {
-// The session whose thread is running, per thread. Win32 TLS rather than thread_local: the
-// emulated TLS of the static MinGW runtime does not survive threads ending under Wine.
+// Win32 TLS: the static MinGW runtime's emulated thread_local does not survive threads ending under Wine.
 const DWORD g_sessionSlot = ::TlsAlloc();
 constexpr UINT kSyncMarker = WM_APP + 0x3A5;
 
 DialogSession* CurrentSession() { return static_cast<DialogSession*>(::TlsGetValue(g_sessionSlot)); }
 
-// Waits for any of the handles while answering messages sent to this thread's windows: a
-// test may own the dialog's parent, which the dialog's thread talks to synchronously.
+// Answers messages meanwhile: the test may own the dialog's parent, which the dialog's thread sends to.
 DWORD WaitPumping(DWORD count, const HANDLE* handles, DWORD timeoutMs) {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    for (DWORD which;;) {
+    for (;;) {
         const ULONGLONG now = ::GetTickCount64();
-        which = ::MsgWaitForMultipleObjects(count, handles, FALSE, now < deadline ? DWORD(deadline - now) : 0,
-                                            QS_ALLINPUT);
+        const DWORD which = ::MsgWaitForMultipleObjects(count, handles, FALSE,
+                                                        now < deadline ? DWORD(deadline - now) : 0, QS_ALLINPUT);
         if (which != WAIT_OBJECT_0 + count)
             return which;
         for (MSG msg; ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);)
@@ -33,25 +30,22 @@ void SendNull(HWND wnd) { ::SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_NORMAL,
 } // namespace
 
 std::wstring ExecutableFolder() { return FolderOf(ModulePath(nullptr)); }
+
 HMODULE LineageModule() {
     static HMODULE module = ::LoadLibraryW((ExecutableFolder() + L"Lineage.dll").c_str());
     return module;
 }
+
 ShowBranchDetailsFn ShowBranchDetailsEntry() {
     HMODULE module = LineageModule();
     return module ? reinterpret_cast<ShowBranchDetailsFn>(::GetProcAddress(module, "gvShowBranchDetails")) : nullptr;
 }
 
-DialogSession::DialogSession(const Args& args) : m_args(args) {
-    m_thread.reset(::CreateThread(nullptr, 0, &DialogSession::ThreadMain, this, 0, &m_threadId));
-    if (!m_thread)
-        throw std::runtime_error("cannot start the dialog thread");
-}
+DialogSession::DialogSession(const Args& args)
+    : m_args(args), m_thread(::CreateThread(nullptr, 0, &DialogSession::ThreadMain, this, 0, &m_threadId)) {}
 
 DialogSession::~DialogSession() {
-    if (::WaitForSingleObject(m_thread.get(), 0) != WAIT_TIMEOUT)
-        return;
-    if (m_dialog && ::IsWindow(m_dialog))
+    if (::WaitForSingleObject(m_thread.get(), 0) == WAIT_TIMEOUT && m_dialog && ::IsWindow(m_dialog))
         ::PostMessageW(m_dialog, WM_COMMAND, IDCANCEL, 0);
     WaitForReturn();
 }
@@ -59,8 +53,6 @@ DialogSession::~DialogSession() {
 DWORD WINAPI DialogSession::ThreadMain(void* param) noexcept {
     auto* self = static_cast<DialogSession*>(param);
     ::TlsSetValue(g_sessionSlot, self);
-    // The dialog is ready once WM_INITDIALOG has returned; Sync's marker taken from the queue
-    // means every message posted before it has been handled.
     HHOOK init = ::SetWindowsHookExW(WH_CALLWNDPROCRET, &WatchInitDialog, nullptr, ::GetCurrentThreadId());
     HHOOK messages = ::SetWindowsHookExW(WH_GETMESSAGE, &WatchMessages, nullptr, ::GetCurrentThreadId());
     if (ShowBranchDetailsFn show = ShowBranchDetailsEntry())
@@ -73,9 +65,9 @@ DWORD WINAPI DialogSession::ThreadMain(void* param) noexcept {
 }
 
 LRESULT CALLBACK DialogSession::WatchInitDialog(int code, WPARAM wp, LPARAM lp) noexcept {
-    auto* info = reinterpret_cast<CWPRETSTRUCT*>(lp);
-    DialogSession* session = CurrentSession();
-    if (code == HC_ACTION && session && !session->m_dialog && info->message == WM_INITDIALOG) {
+    const auto* info = reinterpret_cast<CWPRETSTRUCT*>(lp);
+    if (DialogSession* session = CurrentSession();
+        code == HC_ACTION && session && !session->m_dialog && info->message == WM_INITDIALOG) {
         session->m_dialog = info->hwnd;
         ::SetEvent(session->m_dialogReady.get());
     }
@@ -83,9 +75,8 @@ LRESULT CALLBACK DialogSession::WatchInitDialog(int code, WPARAM wp, LPARAM lp) 
 }
 
 LRESULT CALLBACK DialogSession::WatchMessages(int code, WPARAM wp, LPARAM lp) noexcept {
-    auto* msg = reinterpret_cast<MSG*>(lp);
-    DialogSession* session = CurrentSession();
-    if (code == HC_ACTION && wp == PM_REMOVE && session) {
+    const auto* msg = reinterpret_cast<MSG*>(lp);
+    if (DialogSession* session = CurrentSession(); code == HC_ACTION && wp == PM_REMOVE && session) {
         if (msg->message == kSyncMarker)
             ::SetEvent(session->m_synced.get());
         else if (msg->message == WM_PAINT && msg->hwnd == session->m_paintTarget)
@@ -110,10 +101,10 @@ bool DialogSession::WaitForReturn(DWORD timeoutMs) {
     const HANDLE thread = m_thread.get();
     return WaitPumping(1, &thread, timeoutMs) == WAIT_OBJECT_0;
 }
+
 void DialogSession::Sync() {
     if (!m_dialog || !::IsWindow(m_dialog))
         return;
-    // Posted messages are taken in order; the sent one then waits for the marker's dispatch.
     ::ResetEvent(m_synced.get());
     if (::PostMessageW(m_dialog, kSyncMarker, 0, 0))
         Wait(m_synced.get(), 10000);
@@ -121,8 +112,7 @@ void DialogSession::Sync() {
 }
 
 bool DialogSession::WaitForPaint(HWND wnd, bool invalidate) {
-    // WM_PAINT comes only when the queue is otherwise empty, and a paint under way may take the
-    // new invalid area with it: after Sync, either nothing is left to paint or a WM_PAINT is due.
+    // WM_PAINT comes only on an empty queue: after Sync either nothing is left to paint or a paint is due.
     m_paintTarget = wnd;
     ::ResetEvent(m_painted.get());
     if (invalidate)
@@ -182,6 +172,7 @@ RECT WindowRect(HWND wnd) {
     ::GetWindowRect(wnd, &rect);
     return rect;
 }
+
 RECT ChildRect(HWND child) {
     RECT rect = WindowRect(child);
     ::MapWindowPoints(HWND_DESKTOP, ::GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
@@ -203,9 +194,10 @@ Capture CaptureWindow(HWND wnd) {
         ::BitBlt(memory.get(), 0, 0, capture.width, capture.height, source.get(), 0, 0, SRCCOPY);
         ::GdiFlush();
     }
-    const auto* p = static_cast<const uint32_t*>(bits);
-    for (size_t i = 0; i < size_t(capture.width) * capture.height; ++i)
-        capture.pixels.push_back(p[i] & 0x00FFFFFF);
+    const auto* first = static_cast<const uint32_t*>(bits);
+    capture.pixels.assign(first, first + size_t(capture.width) * capture.height);
+    for (uint32_t& pixel : capture.pixels)
+        pixel &= 0x00FFFFFF;
     return capture;
 }
 

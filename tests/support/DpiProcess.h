@@ -1,13 +1,11 @@
 #pragma once
-// Runs part of a test at another screen DPI: a process's DPI (HKCU "Control Panel\Desktop"
-// LogPixels) is fixed when it starts, so the part runs as a disabled test in a child process.
+// A process's DPI (HKCU "Control Panel\Desktop" LogPixels) is fixed when it starts: DPI tests run in a child.
 #include <windows.h>
 #include <string>
 #include "ChildProcess.h"
 
 namespace lineage_test {
 
-// Runs `testName` ("Suite.DISABLED_Case") in a child started at `dpi`; true when it passed.
 // The child must call ChildDpi(): a run that never did counts as failed.
 inline bool RunTestAtDpi(int dpi, const std::string& testName) {
     ::SetEnvironmentVariableW(L"LINEAGE_CHILD_DPI", std::to_wstring(dpi).c_str());
@@ -16,7 +14,7 @@ inline bool RunTestAtDpi(int dpi, const std::string& testName) {
     return passed;
 }
 
-// The DPI this process was started at by RunTestAtDpi; 0 when it was not started by it.
+// 0 when this process was not started by RunTestAtDpi.
 inline int ChildDpi() {
     wchar_t value[16] = L"";
     return ::GetEnvironmentVariableW(L"LINEAGE_CHILD_DPI", value, 16) && IsTestChild() ? _wtoi(value) : 0;

@@ -1,6 +1,5 @@
 #pragma once
-// Live icons and GDI objects of this process. Wine answers 0 from GetGuiResources, so the handle
-// tables are walked instead: their 16-bit handles name any generation of an entry.
+// Wine answers 0 from GetGuiResources: walk the handle tables, whose 16-bit handles name any generation.
 #include <windows.h>
 
 namespace lineage_test {

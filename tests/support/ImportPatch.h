@@ -1,6 +1,6 @@
 #pragma once
-// Points the program's import of dll!function at a replacement while the object lives: calls that
-// the program's own code (the module's static libraries linked into it) makes go to the replacement.
+// Points the program's import of dll!function at a replacement while the object lives: calls from the
+// program's own code (the module's static libraries linked into it) go to the replacement.
 #include <windows.h>
 #include <cstring>
 
@@ -20,7 +20,7 @@ public:
     bool Installed() const { return m_original != nullptr; }
 
 private:
-    // Swaps the program's import of dll!name for `replacement`; answers the previous target.
+    // Answers the previous target.
     static void* Patch(const char* dll, const char* name, void* replacement) {
         auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
         auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);

@@ -4,15 +4,12 @@
 
 namespace lineage_test {
 
-// The host's vault object as a test needs it, living on the test's stack: a name and a root
-// folder, either of which may be unset (the property then answers failure and no string).
+// The host's vault object on the test's stack; an unset name or root answers failure and no string.
 class TestVault : public OrvVault5Base {
 public:
     TestVault(const wchar_t* name, const wchar_t* root) : m_name(name), m_root(root) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out)
-            return E_POINTER;
         const bool known = iid == IID_IUnknown || iid == IID_IDispatch;
         *out = known ? static_cast<IDispatch*>(this) : nullptr;
         return known ? S_OK : E_NOINTERFACE;
@@ -28,7 +25,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override { return Read(m_name, name); }
     HRESULT STDMETHODCALLTYPE get_RootFolderPath(BSTR* root) override { return Read(m_root, root); }
 
-    int reads = 0;  // property reads made through the method table
+    int reads = 0;  // through the method table
 
 private:
     HRESULT Read(const wchar_t* value, BSTR* out) {
