@@ -1,14 +1,19 @@
-// The file-type icon lookups: a type's registration walk, one file's icons, and icon handlers.
+// The file-type icon lookups (a type's registration walk, one file's icons, icon handlers) and the icon cache.
 #include <gtest/gtest.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <filesystem>
+#include "HostInstallation.h"
 #include "IconTestSupport.h"
+#include "contracts/ZebSettings.h"
+#include "icons/IconCache.h"
 #include "icons/GetExtensionIcons.h"
 #include "icons/GetFileIcons.h"
 #include "icons/GetHandlerIcons.h"
 #include "icons/MakeDefaultTypeName.h"
 
 using namespace icon_test;
+using namespace std::string_literals;
 
 namespace {
 
@@ -65,12 +70,9 @@ TEST(RegistrationWalk, TakesTheHandlersThenTheProgIdsThenTheClasssIcons) {
         if (c.handler != kNoHandler)
             reg.IconHandler(kProgId, c.handler);
         const IconLookup found = GetExtensionIcons(c.extension, c.wanted, c.path ? c.path->c_str() : nullptr);
-        EXPECT_EQ(found.result, c.result);
-        EXPECT_EQ(found.flags, c.flags);
-        EXPECT_EQ(found.typeName, L"Lineage Walk Document");
-        EXPECT_TRUE(found.typeNameFromRegistry);
-        EXPECT_EQ(CentreColour(found.small.get()), Wants(c.wanted, Small) ? c.colour : -1);
-        EXPECT_EQ(CentreColour(found.large.get()), Wants(c.wanted, Large) ? c.colour : -1);
+        EXPECT_EQ(Found(found), std::tuple(c.result, c.flags, Wants(c.wanted, Small) ? c.colour : -1,
+                                           Wants(c.wanted, Large) ? c.colour : -1));
+        EXPECT_EQ(std::pair(found.typeName, found.typeNameFromRegistry), std::pair(L"Lineage Walk Document"s, true));
     });
 }
 
@@ -101,9 +103,9 @@ TEST(PlayedExtraction, HalfAPairIsNothingUnlessOnlyThatHalfIsWantedAndFailedCall
         g_played = {c.answer, c.large ? ::CopyIcon(application) : nullptr, c.small ? ::CopyIcon(application) : nullptr};
         const IconLookup found = c.inEachFile ? GetFileIcons(L"C:\\vault\\picture.lnpartial")
                                               : GetExtensionIcons(L"lnpartial", c.wanted);
-        EXPECT_EQ(found.result, c.taken ? (c.inEachFile ? PerFile : ForType) : None);
-        EXPECT_EQ(found.large.get(), c.taken ? g_played.large : nullptr);
-        EXPECT_EQ(found.small.get(), c.taken ? g_played.small : nullptr);
+        EXPECT_EQ(std::tuple(found.result, found.large.get(), found.small.get()),
+                  c.taken ? std::tuple(c.inEachFile ? PerFile : ForType, g_played.large, g_played.small)
+                          : std::tuple(None, HICON{}, HICON{}));
         // A half that came is destroyed; someone else's handles from a failed call are not.
         const bool failed = c.answer == 0 || c.answer == 0xFFFFFFFF;
         for (HICON played : {g_played.large, g_played.small})
@@ -114,8 +116,7 @@ TEST(PlayedExtraction, HalfAPairIsNothingUnlessOnlyThatHalfIsWantedAndFailedCall
 TEST(FileIcons, TakeTheFilesOwnForATypeThatKeepsThemInEachAndNothingWithoutAnExtension) {
     for (const wchar_t* path : {L"C:\\parts.bfprt\\README", L"README"}) {
         const IconLookup found = GetFileIcons(path);
-        EXPECT_EQ(found.result, None) << path;
-        EXPECT_EQ(found.typeName, L"");
+        EXPECT_EQ(std::pair(found.result, found.typeName), std::pair(None, L""s)) << path;
     }
     ClassesRegistration reg;
     reg.Type(L"lnfile", kProgId, L"%1");  // each file holds its own icon, its first one
@@ -127,22 +128,20 @@ TEST(FileIcons, TakeTheFilesOwnForATypeThatKeepsThemInEachAndNothingWithoutAnExt
         SCOPED_TRACE(testing::Message() << (c.copyOf ? c.copyOf : L"missing") << " wanted " << int(c.wanted));
         ::DeleteFileW(path.c_str());
         ASSERT_TRUE(!c.copyOf || ::CopyFileW(BinPath(c.copyOf).c_str(), path.c_str(), FALSE));
-        const IconLookup found = GetFileIcons(path.c_str(), c.wanted);
-        EXPECT_EQ(found.result, c.colour < 0 ? None : PerFile);
-        EXPECT_EQ(found.flags, DWORD(GIL_PERINSTANCE));
-        EXPECT_EQ(CentreColour(found.small.get()), c.colour);
-        EXPECT_EQ(CentreColour(found.large.get()), c.wanted == Both ? c.colour : -1);
+        EXPECT_EQ(Found(GetFileIcons(path.c_str(), c.wanted)),
+                  std::tuple(c.colour < 0 ? None : PerFile, DWORD(GIL_PERINSTANCE), c.colour,
+                             c.wanted == Both ? c.colour : -1));
     }
     ::DeleteFileW(path.c_str());
 }
 
-struct Created { std::wstring path; DWORD access, share, disposition; };
+using Created = std::tuple<std::wstring, DWORD, DWORD, DWORD>;  // path, access, share, disposition
 std::vector<Created> g_created;
 decltype(&::CreateFileW) g_createFile = nullptr;
 
 HANDLE WINAPI RecordCreateFile(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                                DWORD disposition, DWORD attributes, HANDLE templateFile) {
-    g_created.push_back({path, access, share, disposition});
+    g_created.emplace_back(path, access, share, disposition);
     return g_createFile(path, access, share, security, disposition, attributes, templateFile);
 }
 
@@ -167,19 +166,14 @@ TEST(ProbeFile, GivesTheShellsIconsOnlyWhenBothAreWantedAndIsRemovedAgain) {
         g_created.clear();
         const IconLookup found = GetFileIcons(c.path, c.wanted);
         EXPECT_EQ(::DeleteFileW(zero.c_str()), BOOL(c.zeroTaken)) << "someone else's file was taken";
-        EXPECT_EQ(found.typeName, c.typeName);
-        EXPECT_FALSE(found.typeNameFromRegistry);
-        EXPECT_EQ(found.result, c.probe ? PerFile : None);
-        EXPECT_EQ(IconWidth(found.small.get()), c.probe ? ::GetSystemMetrics(SM_CXSMICON) : 0);
-        EXPECT_EQ(IconWidth(found.large.get()), c.probe ? ::GetSystemMetrics(SM_CXICON) : 0);
-        ASSERT_EQ(g_created.size(), c.probe ? 1u : 0u);
-        if (!c.probe)
-            return;
-        EXPECT_EQ(g_created[0].path, TempFolder() + c.probe);
-        EXPECT_EQ(::GetFileAttributesW(g_created[0].path.c_str()), INVALID_FILE_ATTRIBUTES) << "left behind";
-        EXPECT_EQ(g_created[0].access, 0u);
-        EXPECT_EQ(g_created[0].share, 0u);
-        EXPECT_EQ(g_created[0].disposition, DWORD(CREATE_NEW));
+        const int small = ::GetSystemMetrics(SM_CXSMICON), large = ::GetSystemMetrics(SM_CXICON);
+        EXPECT_EQ(std::tuple(found.typeName, found.typeNameFromRegistry, found.result, IconWidth(found.small.get()),
+                             IconWidth(found.large.get())),
+                  std::tuple(std::wstring(c.typeName), false, c.probe ? PerFile : None, c.probe ? small : 0,
+                             c.probe ? large : 0));
+        const std::wstring probe = c.probe ? TempFolder() + c.probe : L"";
+        EXPECT_EQ(g_created, (c.probe ? std::vector<Created>{{probe, 0, 0, CREATE_NEW}} : std::vector<Created>{}));
+        EXPECT_EQ(::GetFileAttributesW(probe.c_str()), INVALID_FILE_ATTRIBUTES) << "left behind";
     });
     // A temporary folder that cannot take files finds nothing, and is not made.
     const std::wstring missing = TempFolder() + L"missing\\";
@@ -222,26 +216,107 @@ TEST(HandlerIcons, GiveTheResultFlagsAndIconsOfTheirKindOrNothingWhenTheyCannotB
         if (!server.empty())
             reg.Server(clsid, server);
         const IconLookup icons = GetHandlerIcons(clsid.c_str(), c.path.c_str(), WantedIcons::Both);
-        EXPECT_EQ(icons.result, c.result);
-        EXPECT_EQ(icons.flags, c.flags);
-        EXPECT_EQ(CentreColour(icons.small.get()), c.colour);
-        EXPECT_EQ(CentreColour(icons.large.get()), c.colour);
-        EXPECT_EQ(IconWidth(icons.small.get()), c.colour >= 0 ? 16 : 0);
-        EXPECT_EQ(IconWidth(icons.large.get()), c.colour >= 0 ? 32 : 0);
+        EXPECT_EQ(Found(icons), std::tuple(c.result, c.flags, c.colour, c.colour));
+        EXPECT_EQ(std::pair(IconWidth(icons.small.get()), IconWidth(icons.large.get())),
+                  c.colour >= 0 ? std::pair(16, 32) : std::pair(0, 0));
         EXPECT_EQ(std::filesystem::current_path(), cwd);
         if (c.clsid)
             return;
         const HandlerCall* call = LastCall(c.kind);
-        if (c.kind == HandlerKind::Sideload) {
-            EXPECT_EQ(call, nullptr) << "the hand-loaded server stayed loaded";
+        ASSERT_EQ(call == nullptr, c.kind == HandlerKind::Sideload) << "only the hand-loaded server is freed at once";
+        if (!call)
             return;
-        }
-        ASSERT_NE(call, nullptr);
-        EXPECT_EQ(call->loadedPath, c.path);
-        EXPECT_EQ(call->loadMode, 0u);
-        EXPECT_EQ(call->locationFlagsIn, c.kind == HandlerKind::LoadFails ? call->locationFlagsIn : GIL_FORSHELL);
-        EXPECT_EQ(call->objects, 0) << "the handler was not released";
+        const UINT flagsIn = c.kind == HandlerKind::LoadFails ? call->locationFlagsIn : GIL_FORSHELL;
+        EXPECT_EQ(std::tuple(std::wstring(call->loadedPath), call->loadMode, call->locationFlagsIn, call->objects),
+                  std::tuple(c.path, DWORD{0}, flagsIn, LONG{0})) << "the last number: handlers not released";
     });
+}
+
+constexpr int kBuiltinCount = 12;  // the first picture request loads these as indices 0 to 11
+constexpr wchar_t kCachedProgId[] = L"LineageTest.Cached";
+
+[[maybe_unused]] const auto kInstallation = ::testing::AddGlobalTestEnvironment(new HostInstallation);
+
+int SmallSize() { return CDPIHelper::get()->getDesiredBitmapImageSz(kivImageUseSmall); }
+
+element_test::Pixels PictureAt(IconCache& cache, int index) {
+    return IconPixels(ScopedHICON(cache.CopyIcon(index, SmallSize())).get());
+}
+
+// Names without an extension, and a file without icons of a type that keeps them in each file.
+TEST(IconCache, AFileWithoutIconGetsTheUnknownPictureAfterTheLibrarysOwn) {
+    ClassesRegistration reg;
+    reg.Type(L"lnnoicon", kCachedProgId, L"%1");
+    for (const std::wstring name : {L"C:\\vault\\README", L"C:\\vault\\README.", L"C:\\vault\\Release 2.1\\Makefile",
+                                    L"C:\\vault\\missing.lnnoicon"}) {
+        SCOPED_TRACE(name);
+        IconCache cache;
+        EXPECT_EQ(cache.GetFileIconIndex(name.c_str()), kBuiltinCount);
+        const auto unknown = PictureAt(cache, 0);
+        EXPECT_EQ(PictureAt(cache, kBuiltinCount), unknown) << "127 is the same unknown-type picture";
+        EXPECT_EQ(cache.GetWfIconIndex(131, Plain, L"PNG_WORKFLOW", kivImageUseSmall), 10);
+        for (int index = 0; index < kBuiltinCount; ++index)
+            EXPECT_FALSE(PictureAt(cache, index).empty()) << index;
+        EXPECT_EQ(PictureAt(cache, 2), PictureAt(cache, 1)) << "126 shows 121's picture";
+        EXPECT_NE(PictureAt(cache, 3), PictureAt(cache, 1));
+        // For a type, each variant loads the picture again, then draws its overlay over that copy.
+        const int variants = name.find(L".lnnoicon") != std::wstring::npos ? IgnorePrevState : Plain;
+        for (int variant = Shared; variant <= variants; ++variant) {
+            const int reloaded = kBuiltinCount - 1 + 2 * variant;
+            EXPECT_EQ(PictureAt(cache, reloaded), unknown) << variant;
+            const auto composed = PictureAt(cache, reloaded + 1);
+            EXPECT_FALSE(composed.empty()) << variant;
+            EXPECT_NE(composed, unknown) << variant;
+        }
+        EXPECT_TRUE(PictureAt(cache, kBuiltinCount + 1 + 2 * variants).empty());
+    }
+}
+
+TEST(IconCache, KeepsATypesIconPerExtensionAndAFilesPerNameWhatEverTheCase) {
+    const std::wstring one = TempFolder() + L"one.lncached", two = TempFolder() + L"TWO.LnCached";
+    for (const std::wstring& file : {one, two})
+        ASSERT_TRUE(::CopyFileW(BinPath(L"IconLib.dll").c_str(), file.c_str(), FALSE));
+    const std::pair<HandlerKind, bool> cases[] = {  // handler, icons differ per file
+        {HandlerKind::Wide, false}, {HandlerKind::PerInstance, true}, {HandlerKind::DontCache, true}};
+    for (const auto& [kind, perFile] : cases) {
+        SCOPED_TRACE(int(kind));
+        ClassesRegistration reg;
+        reg.Type(L"lncached", kCachedProgId);
+        reg.IconHandler(kCachedProgId, kind);
+        IconCache cache;
+        const int first = cache.GetFileIconIndex(one.c_str()), second = cache.GetFileIconIndex(two.c_str());
+        ASSERT_TRUE(first >= 0 && second >= 0);
+        EXPECT_EQ(first == second, !perFile);
+        const LONG queries = LastCall(kind)->locations;
+        EXPECT_EQ(cache.GetFileIconIndex((TempFolder() + L"ONE.LNCACHED").c_str()), first);
+        EXPECT_EQ(LastCall(kind)->locations, queries) << "asked again";
+        EXPECT_EQ(CentreColour(ScopedHICON(cache.CopyIcon(first, SmallSize())).get()), kMagenta);
+    }
+    ::DeleteFileW(one.c_str());
+    ::DeleteFileW(two.c_str());
+}
+
+int g_screenDepth = 0;
+int WINAPI FakeDeviceCaps(HDC, int index) { return index == BITSPIXEL ? g_screenDepth : 0; }
+
+// Below 8 bits (or none measured) the lists keep 16 colours: the fixture's colours do not survive.
+TEST(IconCache, ListsTakeTheScreensColoursAndFillAGapWithTheSamePicture) {
+    const ImportPatch caps("gdi32.dll", "GetDeviceCaps", reinterpret_cast<void*>(&FakeDeviceCaps));
+    ASSERT_TRUE(caps.Installed());
+    for (const auto& [depth, exact] : {std::pair{0, false}, std::pair{7, false}, std::pair{8, true}}) {
+        g_screenDepth = depth;
+        IconCache cache;
+        for (const auto& [index, id] : {std::pair{2, 100}, {5, 205}}) {
+            HICON small = nullptr;
+            ::ExtractIconExW(BinPath(L"IconLib.dll").c_str(), -id, nullptr, &small, 1);
+            ASSERT_TRUE(cache.SetIcon(index, ScopedHICON(small).get(), SmallSize()));
+        }
+        for (int index = 0; index < 7; ++index) {
+            const long colour = CentreColour(ScopedHICON(cache.CopyIcon(index, SmallSize())).get());
+            EXPECT_EQ(colour == (index < 3 ? kRed : kBlue), exact && index < 6) << depth << " " << index;
+            EXPECT_EQ(colour == -1, index == 6) << depth << " " << index;
+        }
+    }
 }
 
 }  // namespace

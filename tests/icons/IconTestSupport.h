@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 #include "../toolkit/ElementTestSupport.h"
 #include "FixtureHandlers.h"
@@ -103,16 +104,21 @@ inline long CentreColour(HICON icon) {
     return pixels.empty() ? -1 : long(pixels[pixels.size() / 2 + IconWidth(icon) / 2] & 0xFFFFFF);
 }
 
+// What a lookup found, to compare whole: result, flags, the small and the large icon's colours.
+inline auto Found(const IconLookup& found) {
+    return std::tuple(found.result, found.flags, CentreColour(found.small.get()), CentreColour(found.large.get()));
+}
+
 // Checks each row twice: the second round must leave no icon and no GDI object behind.
 template <typename Rows, typename Check>
 void RunTwiceLeavingNothing(const Rows& rows, const Check& check) {
     for (const auto& row : rows)
         check(row);
-    const int icons = lineage_test::LiveIconCount(), gdiObjects = lineage_test::LiveGdiObjectCount();
+    const auto live = [] { return std::pair(lineage_test::LiveIconCount(), lineage_test::LiveGdiObjectCount()); };
+    const auto before = live();
     for (const auto& row : rows)
         check(row);
-    EXPECT_EQ(lineage_test::LiveIconCount(), icons) << "an icon was left behind";
-    EXPECT_EQ(lineage_test::LiveGdiObjectCount(), gdiObjects) << "a GDI object was left behind";
+    EXPECT_EQ(live(), before) << "icons and GDI objects left behind";
 }
 
 }  // namespace icon_test
