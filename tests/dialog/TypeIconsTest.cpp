@@ -38,9 +38,9 @@ TEST(TypeIcons, OneImagePerLowerCasedExtensionTheRegisteredIconInItsCellAndOneMo
     // Wine shows a dialog without WS_VISIBLE once its queue first runs dry, which may follow WaitForDialog.
     for (int round = 0; round < 100 && !::IsWindowVisible(list); ++round)
         dialog->Sync();
+    auto images = reinterpret_cast<HIMAGELIST>(::SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
     for (int paint = 0; paint < 2; ++paint) {  // images are asked for only by painting; then from the cache
         ASSERT_TRUE(dialog->WaitForPaint(list));
-        auto images = reinterpret_cast<HIMAGELIST>(::SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
         EXPECT_EQ(::ImageList_GetImageCount(images), 3) << "paint " << paint;
     }
     std::vector<int> rowImages;
@@ -62,7 +62,6 @@ TEST(TypeIcons, OneImagePerLowerCasedExtensionTheRegisteredIconInItsCellAndOneMo
             red += capture.At(x - window.left, y - window.top) == 0xDC0000;
     EXPECT_GT(red, 100) << "the registered red icon should fill most of the 16x16 cell";
     // A host's thread adds the library's unknown-type picture, at the list's size, once a message.
-    auto images = reinterpret_cast<HIMAGELIST>(::SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
     const ScopedHMODULE library(::LoadLibraryW((ExecutableFolder() + kGlyphsetFileName).c_str()));
     auto load = reinterpret_cast<GhLoadWfPngImageIconAsPerDpiFn>(
         ::GetProcAddress(library.get(), kGhLoadWfPngImageIconAsPerDpi));
