@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include "../glyphset/GlyphsetTestSupport.h"
 #include "BranchDialog.h"
 #include "ChildProcess.h"
@@ -140,14 +141,22 @@ TEST(DialogShell, SizesAreRememberedByCloseTitleBarAndEnterButNotEscape) {
     ForgetWindowState();
 }
 
-// The themes are read when a process starts: these run in child processes.
-TEST(DialogShell, WithoutThemesTheDialogDrawsItsGripDots) {
+// The themes, the strings file and the window icons are read once per process: these run in child processes.
+TEST(DialogShell, WithoutThemesOrIconLibraryTheDialogDrawsItsGripDotsAndTakesItsTexts) {
     // SetSysColors would do for the colour, but Wine keeps it for every later process of the prefix.
     const UserSetting themesOff =
         UserSetting::Text(L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", L"ThemeActive", L"0");
     const UserSetting blueGrey = UserSetting::Text(L"Control Panel\\Colors", L"ButtonShadow", L"172 168 153");
+    glyphset_test::LocationValue location(std::filesystem::temp_directory_path().c_str());
+    const std::wstring strings = ExecutableFolder() + L"lineage-dialog-de.strings";
+    std::ofstream(std::filesystem::path(strings), std::ios::binary)
+        << "[BranchDetailsDlg TS]\n1=Zugeh\xC3\xB6rige Zweige: \n2=Erstellt von:\n3=Erstellt am:\n4=Typ\n"
+           "5=Quelldatei\n6=Zweigdatei\n7=Hilfe\n8=Schlie\xC3\x9F" "en\n14=Geteilt\n15=Ja\n";
+    ::SetEnvironmentVariableW(L"TXTRES_STRINGS", strings.c_str());
     EXPECT_TRUE(RunTestInChild("DialogShell.DISABLED_GripDotsInTheSystemShadow", {themesOff}));
     EXPECT_TRUE(RunTestInChild("DialogShell.DISABLED_GripDotsInALighterBlueGrey", {themesOff, blueGrey}));
+    ::SetEnvironmentVariableW(L"TXTRES_STRINGS", nullptr);
+    ::DeleteFileW(strings.c_str());
 }
 
 uint32_t Rgb(COLORREF colour) { return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour); }
@@ -156,10 +165,23 @@ uint32_t Rgb(COLORREF colour) { return GetRValue(colour) << 16 | GetGValue(colou
 void ExpectDotsOnEveryPaint(uint32_t shadow) {
     ASSERT_TRUE(IsTestChild());
     ForgetWindowState();
-    DialogSession session({});
-    HWND dialog = session.WaitForDialog();
+    BranchDialog branch({8, L"Customer A", L"bj\u00f6rn", 0, {BranchFile(1, 11, L"a.txt", L"", L"", true)}});
+    DialogSession& session = *branch;
+    HWND dialog = session.Dialog();
     ASSERT_TRUE(dialog);
+    EXPECT_EQ(session.Caption(), L"Zugeh\u00f6rige Zweige: Customer A");
+    for (WPARAM kind : {ICON_SMALL, ICON_BIG})
+        EXPECT_FALSE(::SendMessageW(dialog, WM_GETICON, kind, 0)) << "the icon library is not installed";
+    std::wstring texts;
+    for (int id : {IDC_CREATED_BY_LABEL, IDC_CREATED_ON_LABEL, IDC_HELP_BUTTON, IDC_CLOSE})
+        texts += session.Text(id) + L"|";
+    for (const ListColumn& column : ReadColumns(branch.List()))
+        texts += column.heading + L"|";
+    EXPECT_EQ(texts + CellText(branch.List(), 0, 3),
+              L"Erstellt von:|Erstellt am:|Hilfe|Schlie\u00dfen|Typ|Quelldatei|Zweigdatei|Geteilt|Ja");
     ExpectGripInCorner(dialog, 14, 14);
+    for (int round = 0; round < 100 && !::IsWindowVisible(dialog); ++round)  // shown once its queue runs dry
+        session.Sync();
     ASSERT_TRUE(session.WaitForPaint(dialog, false));  // a paint of the dialog, still due, would cover the grip
     const uint32_t highlight = Rgb(::GetSysColor(COLOR_BTNHIGHLIGHT));
     for (int paint = 0; paint < 2; ++paint) {

@@ -99,7 +99,7 @@ protected:
 };
 
 // Escape runs nothing and frees the menu and its picture; no menu off the file names.
-TEST_F(FileMenu, OneRowOffersBrowsingAndMergeTwoOnlyMergeAndBrowseOpensExplorer) {
+TEST_F(FileMenu, OneRowOffersBrowsingAndMergeTwoOnlyMergeBrowseOpensExplorerAndMergeHandsTheSelection) {
     Open();
     const struct { std::initializer_list<int> rows; int row, column; std::vector<std::wstring> items; } cases[] = {
         {{0}, 0, 1, {L"Browse to Source file in New Window", L"Browse to Branched file in New Window", L"Merge"}},
@@ -140,18 +140,15 @@ TEST_F(FileMenu, OneRowOffersBrowsingAndMergeTwoOnlyMergeAndBrowseOpensExplorer)
         const std::string log = Read(L"explorer.log");
         EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(log.data()), log.size() / 2), c.arguments);
     }
-}
-
-// The selected branch files go in list order; a merge that cannot run is silent.
-TEST_F(FileMenu, MergeHandsTheSelectedBranchFilesOrNothing) {
+    // Merge hands the selected branch files in list order; a merge that cannot run is silent.
     constexpr CLSID kShellLink = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-    const struct { const wchar_t* vaultName; CLSID treatAs; bool registered; const char* log; } cases[] = {
+    const struct { const wchar_t* vaultName; CLSID treatAs; bool registered; const char* log; } merges[] = {
         {L"Engineering", CLSID_NULL, true, "Engineering\t2\t11/2\t13/4\n"},
         {L"Engineering", CLSID_NULL, false, ""},
         {L"Engineering", kShellLink, true, ""},  // without the merge interface
         {L"", CLSID_NULL, true, ""}};            // refused: no vault name
-    for (const auto& c : cases) {
-        SCOPED_TRACE(&c - cases);
+    for (const auto& c : merges) {
+        SCOPED_TRACE(&c - merges);
         ASSERT_EQ(c.registered ? S_OK : MergeServer("DllUnregisterServer"), S_OK);
         ::CoTreatAsClass(CLSID_LedgerixMerge, c.treatAs);
         Open(c.vaultName);

@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <filesystem>
-#include <fstream>
 #include "../glyphset/GlyphsetTestSupport.h"
 #include "BranchDialog.h"
-#include "ChildProcess.h"
 #include "contracts/Glyphset.h"
 #include "listview/VListCtrl.h"
 
@@ -38,9 +35,12 @@ TEST(TypeIcons, OneImagePerLowerCasedExtensionTheRegisteredIconInItsCellAndOneMo
                           BranchFile(3, 13, L"c.LnTestA", L"", L""), BranchFile(4, 14, L"Makefile", L"", L""),
                           BranchFile(5, 15, L"README", L"", L""), BranchFile(6, 16, L"z.notregistered", L"", L"")}});
     HWND list = dialog.List();
+    // Wine shows a dialog without WS_VISIBLE once its queue first runs dry, which may follow WaitForDialog.
+    for (int round = 0; round < 100 && !::IsWindowVisible(list); ++round)
+        dialog->Sync();
+    auto images = reinterpret_cast<HIMAGELIST>(::SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
     for (int paint = 0; paint < 2; ++paint) {  // images are asked for only by painting; then from the cache
         ASSERT_TRUE(dialog->WaitForPaint(list));
-        auto images = reinterpret_cast<HIMAGELIST>(::SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
         EXPECT_EQ(::ImageList_GetImageCount(images), 3) << "paint " << paint;
     }
     std::vector<int> rowImages;
@@ -49,10 +49,7 @@ TEST(TypeIcons, OneImagePerLowerCasedExtensionTheRegisteredIconInItsCellAndOneMo
         ::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
         rowImages.push_back(item.iImage);
     }
-    const int lntesta = rowImages[0], none = rowImages[3];
-    EXPECT_NE(lntesta, none);
-    EXPECT_NE(rowImages[5], lntesta);
-    EXPECT_EQ(rowImages, (std::vector<int>{lntesta, lntesta, lntesta, none, none, rowImages[5]}));
+    EXPECT_EQ(rowImages, (std::vector<int>{0, 0, 0, 1, 1, 2})) << "images are added as the rows are painted";
     // Row 1: the first row is selected, and selection tints its icon.
     RECT cell{LVIR_ICON, 0};
     ASSERT_TRUE(::SendMessageW(list, LVM_GETSUBITEMRECT, 1, reinterpret_cast<LPARAM>(&cell)));
@@ -65,7 +62,6 @@ TEST(TypeIcons, OneImagePerLowerCasedExtensionTheRegisteredIconInItsCellAndOneMo
             red += capture.At(x - window.left, y - window.top) == 0xDC0000;
     EXPECT_GT(red, 100) << "the registered red icon should fill most of the 16x16 cell";
     // A host's thread adds the library's unknown-type picture, at the list's size, once a message.
-    auto images = reinterpret_cast<HIMAGELIST>(::SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
     const ScopedHMODULE library(::LoadLibraryW((ExecutableFolder() + kGlyphsetFileName).c_str()));
     auto load = reinterpret_cast<GhLoadWfPngImageIconAsPerDpiFn>(
         ::GetProcAddress(library.get(), kGhLoadWfPngImageIconAsPerDpi));
@@ -85,34 +81,6 @@ TEST(TypeIcons, OneImagePerLowerCasedExtensionTheRegisteredIconInItsCellAndOneMo
     dialog->PressClose();
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.lntesta");
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\LineageTest.TypeA");
-}
-
-// The text service reads its strings file, and the window icons are loaded, once per process: a child runs it.
-TEST(TranslatedDialog, TakesEveryTextFromTheStringsFileAndOpensWithoutTheIconLibrary) {
-    glyphset_test::LocationValue location(std::filesystem::temp_directory_path().c_str());
-    const std::wstring strings = ExecutableFolder() + L"lineage-dialog-de.strings";
-    std::ofstream(std::filesystem::path(strings), std::ios::binary)
-        << "[BranchDetailsDlg TS]\n1=Zugeh\xC3\xB6rige Zweige: \n2=Erstellt von:\n3=Erstellt am:\n4=Typ\n"
-           "5=Quelldatei\n6=Zweigdatei\n7=Hilfe\n8=Schlie\xC3\x9F" "en\n14=Geteilt\n15=Ja\n";
-    ::SetEnvironmentVariableW(L"TXTRES_STRINGS", strings.c_str());
-    EXPECT_TRUE(RunTestInChild("TranslatedDialog.DISABLED_InTheChild", {}));
-    ::SetEnvironmentVariableW(L"TXTRES_STRINGS", nullptr);
-    ::DeleteFileW(strings.c_str());
-}
-
-TEST(TranslatedDialog, DISABLED_InTheChild) {
-    ASSERT_TRUE(IsTestChild());
-    BranchDialog dialog({8, L"Customer A", L"bj\u00f6rn", 0, {BranchFile(1, 11, L"a.txt", L"", L"", true)}});
-    EXPECT_EQ(dialog->Caption(), L"Zugeh\u00f6rige Zweige: Customer A");
-    for (WPARAM kind : {ICON_SMALL, ICON_BIG})
-        EXPECT_FALSE(::SendMessageW(dialog->Dialog(), WM_GETICON, kind, 0));
-    std::wstring texts;
-    for (int id : {IDC_CREATED_BY_LABEL, IDC_CREATED_ON_LABEL, IDC_HELP_BUTTON, IDC_CLOSE})
-        texts += dialog->Text(id) + L"|";
-    for (const ListColumn& column : ReadColumns(dialog.List()))
-        texts += column.heading + L"|";
-    EXPECT_EQ(texts + CellText(dialog.List(), 0, 3),
-              L"Erstellt von:|Erstellt am:|Hilfe|Schlie\u00dfen|Typ|Quelldatei|Zweigdatei|Geteilt|Ja");
 }
 
 } // namespace
