@@ -21,7 +21,6 @@ public:
     ~ScratchFolder() { std::error_code ignored; std::filesystem::remove_all(m_path, ignored); }
     const std::wstring& Path() const { return m_path; }
     std::wstring File(const std::wstring& name) const { return m_path + L"\\" + name; }
-    bool Empty() const { return std::filesystem::is_empty(m_path); }
     std::wstring Write(const std::wstring& name, const std::string& bytes) const {
         std::ofstream(std::filesystem::path(File(name)), std::ios::binary) << bytes;
         return File(name);

@@ -142,14 +142,15 @@ private:
     }};
 };
 
+// A missing program is reported and its file deleted; else the file stays until the program is done with it.
 TEST(ShellOpen, TheFileIsRemovedOnceTheProgramIsDoneWithIt) {
-    enum How { kProgramLeavesIt, kProgramRemovesIt, kByDdeWithoutProcess };
-    for (How how : {kProgramLeavesIt, kProgramRemovesIt, kByDdeWithoutProcess}) {
+    enum How { kProgramLeavesIt, kProgramRemovesIt, kByDdeWithoutProcess, kProgramCannotStart };
+    for (How how : {kProgramLeavesIt, kProgramRemovesIt, kByDdeWithoutProcess, kProgramCannotStart}) {
         SCOPED_TRACE(how);
         ScratchFolder folder;
         SeparatorSettings settings;  // ".csv" not Excel's: the shell is asked
         DialogDriver dialogs;
-        RecordingOpener program(/*hold=*/true);
+        RecordingOpener program(/*hold=*/true, how == kProgramCannotStart ? folder.File(L"none.exe") : L"");
         std::unique_ptr<DdeServer> server;
         if (how == kByDdeWithoutProcess) {
             server = std::make_unique<DdeServer>();
@@ -161,7 +162,16 @@ TEST(ShellOpen, TheFileIsRemovedOnceTheProgramIsDoneWithIt) {
         const std::wstring path = folder.Write(L"opened.txt", "x");
         const std::set<DWORD> before = ThreadIds();
         const ULONGLONG start = ::GetTickCount64();
-        EXPECT_TRUE(OpenCsvInSpreadsheet(dialogs.owner, path));
+        EXPECT_EQ(OpenCsvInSpreadsheet(dialogs.owner, path), how != kProgramCannotStart);
+        if (how == kProgramCannotStart) {
+            EXPECT_FALSE(FileExists(path));
+            // The shell may report the failure itself first; the module's own message comes last.
+            ASSERT_FALSE(dialogs.Seen().empty());
+            EXPECT_EQ(dialogs.Seen().back().message,
+                      L"Could not open the program associated with the temporary file '" + path + L"'.");
+            EXPECT_EQ(dialogs.Seen().back().owner, dialogs.owner);
+            continue;
+        }
         std::vector<DWORD> ids;
         for (DWORD id : ThreadIds())
             if (!before.count(id))
@@ -192,21 +202,6 @@ TEST(ShellOpen, TheFileIsRemovedOnceTheProgramIsDoneWithIt) {
     }
 }
 
-TEST(ShellOpen, AProgramThatCannotStartIsReportedAndTheFileDeleted) {
-    ScratchFolder folder;
-    SeparatorSettings settings;
-    DialogDriver dialogs;
-    RecordingOpener program(false, folder.File(L"no-such-program.exe"));
-    const std::wstring path = folder.Write(L"shell-fails.txt", "x");
-    EXPECT_FALSE(OpenCsvInSpreadsheet(dialogs.owner, path));
-    EXPECT_FALSE(FileExists(path));
-    // The shell may report the failure itself first; the module's own message comes last.
-    ASSERT_FALSE(dialogs.Seen().empty());
-    EXPECT_EQ(dialogs.Seen().back().message,
-              L"Could not open the program associated with the temporary file '" + path + L"'.");
-    EXPECT_EQ(dialogs.Seen().back().owner, dialogs.owner);
-}
-
 // A file that cannot be written ends in "Failed to create file.", leaves no file behind and opens nothing.
 class ExportFailure : public ::testing::Test {
 protected:
@@ -231,7 +226,7 @@ protected:
         EXPECT_EQ(dialogs.Seen().back().owner, dialogs.owner);
         EXPECT_TRUE(excel.Calls().empty());
         EXPECT_TRUE(shell.CommandLines().empty());
-        EXPECT_TRUE(folder.Empty());
+        EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
     }
 };
 

@@ -23,20 +23,17 @@ BOOL WINAPI RecordDestroy(HIMAGELIST list) {
     return g_destroy(list);
 }
 
-TEST(ImageListXP, IsEmptiedBeforeItsHandleIsDestroyed) {
+// An ImageListXP empties itself before its handle goes; a composed icon leaves no handle behind.
+TEST(Composition, DrawsTheOverlayOverTheBaseAndLeavesNoHandleBehind) {
     const ImportPatch patch("comctl32.dll", "ImageList_Destroy", reinterpret_cast<void*>(&RecordDestroy));
     g_destroy = reinterpret_cast<decltype(g_destroy)>(patch.Original());
     {
         ImageListXP list;
         ASSERT_TRUE(list.Attach(::ImageList_Create(kSize, kSize, ILC_COLOR32 | ILC_MASK, 10, 10)));
-        const ScopedHICON icon = RedIcon();
         for (int i = 0; i < 12; ++i)
-            ::ImageList_AddIcon(list, icon.get());
+            ::ImageList_AddIcon(list, RedIcon().get());
     }
     EXPECT_EQ(g_countsAtDestroy, std::vector<int>{0});
-}
-
-TEST(Composition, DrawsTheOverlayOverTheBaseAndLeavesNoHandleBehind) {
     std::vector<ScopedHIMAGELIST> lists;
     for (const auto& [depth, baseAlpha] : {std::pair{ILC_COLOR32, 0u}, {ILC_COLOR32, 0x80u}, {ILC_COLOR4, 0u}}) {
         SCOPED_TRACE(testing::Message() << depth << " " << baseAlpha);
