@@ -16,16 +16,6 @@ TEST(MessageFormat, PutsThePathWhereItSaysPercentSOnly) {
         EXPECT_EQ(FormatWithString(format, L"C:\\t"), expected) << Utf8(format);
 }
 
-TEST(TemporaryName, IsTheFirstThatDoesNotExistInTheTemporaryFolder) {
-    ScratchFolder folder;
-    ScopedTempFolder temp(folder.Path() + L"\\");
-    for (const wchar_t* name : {L"Branched Files List.txt", L"Branched Files List1.txt", L"Branched Files List2.txt"}) {
-        // The folder keeps its backslash and one more comes before the name.
-        EXPECT_EQ(FindTemporaryExportPath(L"Branched Files List"), folder.Path() + L"\\\\" + name);
-        folder.Write(name, "");
-    }
-}
-
 TEST(FileContent, IsExactlyTheExpectedBytesForEachSeparator) {
     struct Case {
         const wchar_t* sList;  // nullptr: the Swedish ".csv" description gives tab
@@ -103,16 +93,11 @@ TEST(SaveAsCsv, OffersNameAndFilterAndWritesTheChosenFileOnly) {
     dialogs.Then([](const SeenDialog& seen) { DialogDriver::Press(seen.window, IDYES); });  // replace it: yes
     ExportFileList(source, kExportSaveAsCsv);
     ASSERT_EQ(dialogs.Seen().size(), 5u);
-    EXPECT_EQ(dialogs.Seen()[4].message, L"Failed to create file.");
-    EXPECT_EQ(dialogs.Seen()[4].owner, dialogs.owner);
+    EXPECT_EQ(dialogs.LastMessage(), L"Failed to create file.");
     busy.reset();
     EXPECT_EQ(ReadBytes(busyPath), "old");
-}
 
-// The classic dialog, shown when the item dialog cannot be made, answers the same way.
-TEST(FileDialog, TheClassicStyleAnswersWithTheChosenPathOrCancel) {
-    ScratchFolder folder;
-    DialogDriver dialogs;
+    // The classic dialog, shown when the item dialog cannot be made, answers the same way.
     for (const wchar_t* typed : {L"typed", static_cast<const wchar_t*>(nullptr)}) {  // nullptr: cancel
         SCOPED_TRACE(typed ? "typed" : "cancelled");
         dialogs.Then(typed ? Choose(folder.File(typed), L"proposed.txt")
@@ -125,7 +110,13 @@ TEST(FileDialog, TheClassicStyleAnswersWithTheChosenPathOrCancel) {
         EXPECT_EQ(dialogs.Seen().back().owner, dialogs.owner);
         EXPECT_FALSE(dialogs.Seen().back().Find(kExplorer, L""));
     }
-    EXPECT_EQ(dialogs.Seen().size(), 2u);
+    EXPECT_EQ(dialogs.Seen().size(), 7u);
+
+    // The first free temporary name: the folder keeps its backslash and one more comes before the name.
+    for (const wchar_t* name : {L"Branched Files List.txt", L"Branched Files List1.txt", L"Branched Files List2.txt"}) {
+        EXPECT_EQ(FindTemporaryExportPath(L"Branched Files List"), folder.Path() + L"\\\\" + name);
+        folder.Write(name, "");
+    }
 }
 
 } // namespace

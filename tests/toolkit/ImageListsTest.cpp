@@ -82,8 +82,7 @@ TEST(IconsManager, LoadsANumberOnceAndRemembersWhatTheLoadGave) {
     EXPECT_EQ(manager->GetIcon(305, L"PNG_MISSING", 3), nullptr);
     EXPECT_EQ(manager->GetIcon(305, nullptr, 3), nullptr);
     EXPECT_EQ(*loads, 2) << "each number loads once; one whose load gave nothing is not loaded without a name";
-    const ScopedHICON own = RedIcon();
-    EXPECT_FALSE(manager->StoreIcon(304, own.get())) << "the first icon of a number stays, the new one the caller's";
+    EXPECT_FALSE(manager->StoreIcon(304, RedIcon().get())) << "a number keeps its first icon; the caller its own";
 }
 
 } // namespace
