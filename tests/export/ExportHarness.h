@@ -21,7 +21,6 @@ public:
     ~ScratchFolder() { std::error_code ignored; std::filesystem::remove_all(m_path, ignored); }
     const std::wstring& Path() const { return m_path; }
     std::wstring File(const std::wstring& name) const { return m_path + L"\\" + name; }
-    bool Empty() const { return std::filesystem::is_empty(m_path); }
     std::wstring Write(const std::wstring& name, const std::string& bytes) const {
         std::ofstream(std::filesystem::path(File(name)), std::ios::binary) << bytes;
         return File(name);
@@ -207,6 +206,11 @@ public:
     }
     void Then(Answer answer) { m_answers.push_back(std::move(answer)); }
     const std::vector<SeenDialog>& Seen() const { return m_seen; }
+    std::wstring LastMessage() const {  // marked when the owner window does not own it
+        if (m_seen.empty())
+            return L"(none)";
+        return (m_seen.back().owner == owner ? L"" : L"(not owned) ") + m_seen.back().message;
+    }
     static void Press(HWND dialog, int id) { ::PostMessageW(dialog, WM_COMMAND, id, 0); }  // to the dialog's loop
 
     const HWND owner = ::CreateWindowExW(0, L"STATIC", L"Branch Details", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,

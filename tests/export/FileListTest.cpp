@@ -1,27 +1,19 @@
 // The exported file byte for byte, its temporary name, and "Save as CSV" with either style of save dialog.
 #include <gtest/gtest.h>
-#include <algorithm>
 #include "ExportHarness.h"
 #include "export/ExportTexts.h"
 #include "framework/CFileDialog.h"
 
 namespace {
 
+// The Vista-style item dialog hosts an explorer browser (Wine's class name); the classic one does not.
+constexpr wchar_t kExplorer[] = L"ExplorerBrowserControl";
+
 TEST(MessageFormat, PutsThePathWhereItSaysPercentSOnly) {
     for (const auto& [format, expected] : {std::pair{L"Could not open '%s'.", L"Could not open 'C:\\t'."},
                                            {L"%s and %s", L"C:\\t and C:\\t"}, {L"100%% of %s", L"100% of C:\\t"},
                                            {L"%d %ls %s", L"%d %ls C:\\t"}, {L"%s %", L"C:\\t %"}})
         EXPECT_EQ(FormatWithString(format, L"C:\\t"), expected) << Utf8(format);
-}
-
-TEST(TemporaryName, IsTheFirstThatDoesNotExistInTheTemporaryFolder) {
-    ScratchFolder folder;
-    ScopedTempFolder temp(folder.Path() + L"\\");
-    for (const wchar_t* name : {L"Branched Files List.txt", L"Branched Files List1.txt", L"Branched Files List2.txt"}) {
-        // The folder keeps its backslash and one more comes before the name.
-        EXPECT_EQ(FindTemporaryExportPath(L"Branched Files List"), folder.Path() + L"\\\\" + name);
-        folder.Write(name, "");
-    }
 }
 
 TEST(FileContent, IsExactlyTheExpectedBytesForEachSeparator) {
@@ -60,12 +52,6 @@ TEST(FileContent, IsExactlyTheExpectedBytesForEachSeparator) {
     }
 }
 
-// The Vista-style item dialog hosts an explorer browser (Wine's class name); the classic one does not.
-bool IsItemDialog(const SeenDialog& seen) {
-    return std::any_of(seen.controls.begin(), seen.controls.end(),
-                       [](const auto& control) { return control.first == L"ExplorerBrowserControl"; });
-}
-
 // Types `path` over the proposed name in the file name box and presses Save.
 DialogDriver::Answer Choose(const std::wstring& path, const wchar_t* proposed = L"Branched Files List.txt") {
     return [path, proposed](const SeenDialog& seen) {
@@ -90,8 +76,8 @@ TEST(SaveAsCsv, OffersNameAndFilterAndWritesTheChosenFileOnly) {
     ExportFileList(source, kExportSaveAsCsv);
     ASSERT_EQ(dialogs.Seen().size(), 1u);
     EXPECT_EQ(dialogs.Seen()[0].owner, dialogs.owner);
-    EXPECT_TRUE(IsItemDialog(dialogs.Seen()[0]));
-    EXPECT_TRUE(folder.Empty()) << "cancelled";
+    EXPECT_TRUE(dialogs.Seen()[0].Find(kExplorer, L"")) << "the item dialog";
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path())) << "cancelled";
 
     dialogs.Then(Choose(folder.File(L"chosen")));  // the default extension is added
     ExportFileList(source, kExportSaveAsCsv);
@@ -107,16 +93,11 @@ TEST(SaveAsCsv, OffersNameAndFilterAndWritesTheChosenFileOnly) {
     dialogs.Then([](const SeenDialog& seen) { DialogDriver::Press(seen.window, IDYES); });  // replace it: yes
     ExportFileList(source, kExportSaveAsCsv);
     ASSERT_EQ(dialogs.Seen().size(), 5u);
-    EXPECT_EQ(dialogs.Seen()[4].message, L"Failed to create file.");
-    EXPECT_EQ(dialogs.Seen()[4].owner, dialogs.owner);
+    EXPECT_EQ(dialogs.LastMessage(), L"Failed to create file.");
     busy.reset();
     EXPECT_EQ(ReadBytes(busyPath), "old");
-}
 
-// The classic dialog, shown when the item dialog cannot be made, answers the same way.
-TEST(FileDialog, TheClassicStyleAnswersWithTheChosenPathOrCancel) {
-    ScratchFolder folder;
-    DialogDriver dialogs;
+    // The classic dialog, shown when the item dialog cannot be made, answers the same way.
     for (const wchar_t* typed : {L"typed", static_cast<const wchar_t*>(nullptr)}) {  // nullptr: cancel
         SCOPED_TRACE(typed ? "typed" : "cancelled");
         dialogs.Then(typed ? Choose(folder.File(typed), L"proposed.txt")
@@ -127,9 +108,15 @@ TEST(FileDialog, TheClassicStyleAnswersWithTheChosenPathOrCancel) {
         const std::wstring expected = typed ? folder.File(L"typed.txt") : L"";  // with the default extension
         EXPECT_EQ(_wcsicmp(dialog.GetPathName().c_str(), expected.c_str()), 0) << Utf8(dialog.GetPathName());
         EXPECT_EQ(dialogs.Seen().back().owner, dialogs.owner);
-        EXPECT_FALSE(IsItemDialog(dialogs.Seen().back()));
+        EXPECT_FALSE(dialogs.Seen().back().Find(kExplorer, L""));
     }
-    EXPECT_EQ(dialogs.Seen().size(), 2u);
+    EXPECT_EQ(dialogs.Seen().size(), 7u);
+
+    // The first free temporary name: the folder keeps its backslash and one more comes before the name.
+    for (const wchar_t* name : {L"Branched Files List.txt", L"Branched Files List1.txt", L"Branched Files List2.txt"}) {
+        EXPECT_EQ(FindTemporaryExportPath(L"Branched Files List"), folder.Path() + L"\\\\" + name);
+        folder.Write(name, "");
+    }
 }
 
 } // namespace

@@ -58,7 +58,6 @@ TEST(ExcelImport, TakesTheFileWithTheUsersSeparatorOrHandsItToTheShell) {
         {L";", nullptr, nullptr, "Workbooks get lcid=0", L"Excel.CSV", L"10.0", L"Workbooks"},
         {L";", nullptr, nullptr, "OpenText.Local VT_ERROR 0x80020004", L"Excel.CSV", L"10.0", L"OpenText"},
         {L";", nullptr, nullptr, kVisible, L"Excel.CSV", L"10.0", L"Visible"}};
-    const char* names[] = {"Tab", "Semicolon", "Comma", "Space", "Other"};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << &c - cases);
         RecordingOpener shell;
@@ -72,11 +71,8 @@ TEST(ExcelImport, TakesTheFileWithTheUsersSeparatorOrHandsItToTheShell) {
         const std::wstring path = folder.Path() + L"\\\\Branched Files List.txt";
         const std::vector<std::string> calls = excel.Calls();
         ASSERT_EQ(dialogs.Seen().size(), c.versionMessage ? 1u : 0u);
-        if (c.versionMessage) {
-            EXPECT_EQ(dialogs.Seen()[0].message,
-                      L"The currently installed version of Microsoft Excel is not supported.");
-            EXPECT_EQ(dialogs.Seen()[0].owner, dialogs.owner);
-        }
+        if (c.versionMessage)
+            EXPECT_EQ(dialogs.LastMessage(), L"The currently installed version of Microsoft Excel is not supported.");
         if (!c.switches) {
             EXPECT_EQ(calls.empty() ? "" : calls.back(), c.otherChar);
             ASSERT_TRUE(shell.WaitStarted());
@@ -84,18 +80,17 @@ TEST(ExcelImport, TakesTheFileWithTheUsersSeparatorOrHandsItToTheShell) {
             EXPECT_EQ(shell.CommandLines(), std::vector<std::string>{opened});
             continue;
         }
-        std::vector<std::string> expected = {"Create", "Version get lcid=0", "Workbooks get lcid=0",
+        const auto flag = [&](int i) { return std::string(c.switches[i] == '1' ? " VT_I2 -1" : " VT_I2 0"); };
+        const std::string missing = std::string(" ") + kMissing;
+        const std::vector<std::string> expected = {"Create", "Version get lcid=0", "Workbooks get lcid=0",
             "OpenText call lcid=0 args=18 named=0", "OpenText.Filename VT_BSTR " + Utf8(path),
             "OpenText.Origin VT_INT 2", "OpenText.StartRow VT_INT 1", "OpenText.DataType VT_INT 1",
-            "OpenText.TextQualifier VT_I4 1", "OpenText.ConsecutiveDelimiter VT_I2 0"};
-        for (int i = 0; i < 5; ++i)
-            expected.push_back(std::string("OpenText.") + names[i] + (c.switches[i] == '1' ? " VT_I2 -1" : " VT_I2 0"));
-        expected.insert(expected.end(),
-                        {"OpenText.OtherChar " + c.otherChar, "OpenText.FieldInfo VT_ARRAY|VT_I4 1x2 1 1"});
-        for (const char* name : {"TextVisualLayout", "DecimalSeparator", "ThousandsSeparator", "TrailingMinusNumbers",
-                                 "Local"})
-            expected.push_back(std::string("OpenText.") + name + " " + kMissing);
-        expected.push_back(kVisible);
+            "OpenText.TextQualifier VT_I4 1", "OpenText.ConsecutiveDelimiter VT_I2 0", "OpenText.Tab" + flag(0),
+            "OpenText.Semicolon" + flag(1), "OpenText.Comma" + flag(2), "OpenText.Space" + flag(3),
+            "OpenText.Other" + flag(4), "OpenText.OtherChar " + c.otherChar,
+            "OpenText.FieldInfo VT_ARRAY|VT_I4 1x2 1 1", "OpenText.TextVisualLayout" + missing,
+            "OpenText.DecimalSeparator" + missing, "OpenText.ThousandsSeparator" + missing,
+            "OpenText.TrailingMinusNumbers" + missing, "OpenText.Local" + missing, kVisible};
         EXPECT_EQ(calls, expected);
         EXPECT_FALSE(FileExists(path)) << "gone once Excel has it";
         EXPECT_TRUE(shell.CommandLines().empty());
@@ -142,14 +137,15 @@ private:
     }};
 };
 
+// A missing program is reported and its file deleted; else the file stays until the program is done with it.
 TEST(ShellOpen, TheFileIsRemovedOnceTheProgramIsDoneWithIt) {
-    enum How { kProgramLeavesIt, kProgramRemovesIt, kByDdeWithoutProcess };
-    for (How how : {kProgramLeavesIt, kProgramRemovesIt, kByDdeWithoutProcess}) {
+    enum How { kProgramLeavesIt, kProgramRemovesIt, kByDdeWithoutProcess, kProgramCannotStart };
+    for (How how : {kProgramLeavesIt, kProgramRemovesIt, kByDdeWithoutProcess, kProgramCannotStart}) {
         SCOPED_TRACE(how);
         ScratchFolder folder;
         SeparatorSettings settings;  // ".csv" not Excel's: the shell is asked
         DialogDriver dialogs;
-        RecordingOpener program(/*hold=*/true);
+        RecordingOpener program(/*hold=*/true, how == kProgramCannotStart ? folder.File(L"none.exe") : L"");
         std::unique_ptr<DdeServer> server;
         if (how == kByDdeWithoutProcess) {
             server = std::make_unique<DdeServer>();
@@ -161,7 +157,14 @@ TEST(ShellOpen, TheFileIsRemovedOnceTheProgramIsDoneWithIt) {
         const std::wstring path = folder.Write(L"opened.txt", "x");
         const std::set<DWORD> before = ThreadIds();
         const ULONGLONG start = ::GetTickCount64();
-        EXPECT_TRUE(OpenCsvInSpreadsheet(dialogs.owner, path));
+        EXPECT_EQ(OpenCsvInSpreadsheet(dialogs.owner, path), how != kProgramCannotStart);
+        if (how == kProgramCannotStart) {
+            EXPECT_FALSE(FileExists(path));
+            // The shell may report the failure itself first; the module's own message comes last.
+            EXPECT_EQ(dialogs.LastMessage(),
+                      L"Could not open the program associated with the temporary file '" + path + L"'.");
+            continue;
+        }
         std::vector<DWORD> ids;
         for (DWORD id : ThreadIds())
             if (!before.count(id))
@@ -192,21 +195,6 @@ TEST(ShellOpen, TheFileIsRemovedOnceTheProgramIsDoneWithIt) {
     }
 }
 
-TEST(ShellOpen, AProgramThatCannotStartIsReportedAndTheFileDeleted) {
-    ScratchFolder folder;
-    SeparatorSettings settings;
-    DialogDriver dialogs;
-    RecordingOpener program(false, folder.File(L"no-such-program.exe"));
-    const std::wstring path = folder.Write(L"shell-fails.txt", "x");
-    EXPECT_FALSE(OpenCsvInSpreadsheet(dialogs.owner, path));
-    EXPECT_FALSE(FileExists(path));
-    // The shell may report the failure itself first; the module's own message comes last.
-    ASSERT_FALSE(dialogs.Seen().empty());
-    EXPECT_EQ(dialogs.Seen().back().message,
-              L"Could not open the program associated with the temporary file '" + path + L"'.");
-    EXPECT_EQ(dialogs.Seen().back().owner, dialogs.owner);
-}
-
 // A file that cannot be written ends in "Failed to create file.", leaves no file behind and opens nothing.
 class ExportFailure : public ::testing::Test {
 protected:
@@ -227,11 +215,10 @@ protected:
         const size_t before = dialogs.Seen().size();
         ExportFileList(source, kExportOpenAsCsv);
         ASSERT_EQ(dialogs.Seen().size(), before + 1);
-        EXPECT_EQ(dialogs.Seen().back().message, L"Failed to create file.");
-        EXPECT_EQ(dialogs.Seen().back().owner, dialogs.owner);
+        EXPECT_EQ(dialogs.LastMessage(), L"Failed to create file.");
         EXPECT_TRUE(excel.Calls().empty());
         EXPECT_TRUE(shell.CommandLines().empty());
-        EXPECT_TRUE(folder.Empty());
+        EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
     }
 };
 

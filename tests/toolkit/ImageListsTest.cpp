@@ -23,20 +23,17 @@ BOOL WINAPI RecordDestroy(HIMAGELIST list) {
     return g_destroy(list);
 }
 
-TEST(ImageListXP, IsEmptiedBeforeItsHandleIsDestroyed) {
+// An ImageListXP empties itself before its handle goes; a composed icon leaves no handle behind.
+TEST(Composition, DrawsTheOverlayOverTheBaseAndLeavesNoHandleBehind) {
     const ImportPatch patch("comctl32.dll", "ImageList_Destroy", reinterpret_cast<void*>(&RecordDestroy));
     g_destroy = reinterpret_cast<decltype(g_destroy)>(patch.Original());
     {
         ImageListXP list;
         ASSERT_TRUE(list.Attach(::ImageList_Create(kSize, kSize, ILC_COLOR32 | ILC_MASK, 10, 10)));
-        const ScopedHICON icon = RedIcon();
         for (int i = 0; i < 12; ++i)
-            ::ImageList_AddIcon(list, icon.get());
+            ::ImageList_AddIcon(list, RedIcon().get());
     }
     EXPECT_EQ(g_countsAtDestroy, std::vector<int>{0});
-}
-
-TEST(Composition, DrawsTheOverlayOverTheBaseAndLeavesNoHandleBehind) {
     std::vector<ScopedHIMAGELIST> lists;
     for (const auto& [depth, baseAlpha] : {std::pair{ILC_COLOR32, 0u}, {ILC_COLOR32, 0x80u}, {ILC_COLOR4, 0u}}) {
         SCOPED_TRACE(testing::Message() << depth << " " << baseAlpha);
@@ -85,8 +82,7 @@ TEST(IconsManager, LoadsANumberOnceAndRemembersWhatTheLoadGave) {
     EXPECT_EQ(manager->GetIcon(305, L"PNG_MISSING", 3), nullptr);
     EXPECT_EQ(manager->GetIcon(305, nullptr, 3), nullptr);
     EXPECT_EQ(*loads, 2) << "each number loads once; one whose load gave nothing is not loaded without a name";
-    const ScopedHICON own = RedIcon();
-    EXPECT_FALSE(manager->StoreIcon(304, own.get())) << "the first icon of a number stays, the new one the caller's";
+    EXPECT_FALSE(manager->StoreIcon(304, RedIcon().get())) << "a number keeps its first icon; the caller its own";
 }
 
 } // namespace
