@@ -1,7 +1,6 @@
 #include "DialogSession.h"
 #include <commctrl.h>
 #include "base/ModulePath.h"
-#include "module/resource.h"
 
 namespace lineage_test {
 
@@ -11,20 +10,6 @@ const DWORD g_sessionSlot = ::TlsAlloc();
 constexpr UINT kSyncMarker = WM_APP + 0x3A5;
 
 DialogSession* CurrentSession() { return static_cast<DialogSession*>(::TlsGetValue(g_sessionSlot)); }
-
-// Answers messages meanwhile: the test may own the dialog's parent, which the dialog's thread sends to.
-DWORD WaitPumping(DWORD count, const HANDLE* handles, DWORD timeoutMs) {
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    for (;;) {
-        const ULONGLONG now = ::GetTickCount64();
-        const DWORD which = ::MsgWaitForMultipleObjects(count, handles, FALSE,
-                                                        now < deadline ? DWORD(deadline - now) : 0, QS_ALLINPUT);
-        if (which != WAIT_OBJECT_0 + count)
-            return which;
-        for (MSG msg; ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);)
-            ::DispatchMessageW(&msg);
-    }
-}
 
 void SendNull(HWND wnd) { ::SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr); }
 } // namespace
@@ -55,12 +40,11 @@ DWORD WINAPI DialogSession::ThreadMain(void* param) noexcept {
     ::TlsSetValue(g_sessionSlot, self);
     HHOOK init = ::SetWindowsHookExW(WH_CALLWNDPROCRET, &WatchInitDialog, nullptr, ::GetCurrentThreadId());
     HHOOK messages = ::SetWindowsHookExW(WH_GETMESSAGE, &WatchMessages, nullptr, ::GetCurrentThreadId());
+    const Args& args = self->m_args;
     if (ShowBranchDetailsFn show = ShowBranchDetailsEntry())
-        show(self->m_args.focusDocId, self->m_args.branchId, self->m_args.spMgr, self->m_args.vault,
-             self->m_args.parent);
+        show(args.focusDocId, args.branchId, args.spMgr, args.vault, args.parent);
     ::UnhookWindowsHookEx(messages);
     ::UnhookWindowsHookEx(init);
-    ::TlsSetValue(g_sessionSlot, nullptr);
     return 0;
 }
 
@@ -85,9 +69,20 @@ LRESULT CALLBACK DialogSession::WatchMessages(int code, WPARAM wp, LPARAM lp) no
     return ::CallNextHookEx(nullptr, code, wp, lp);
 }
 
+// Answers messages meanwhile: the test may own the dialog's parent, which the dialog's thread sends to.
 bool DialogSession::Wait(HANDLE event, DWORD timeoutMs) {
-    HANDLE waits[] = {event, m_thread.get()};
-    return WaitPumping(2, waits, timeoutMs) == WAIT_OBJECT_0;
+    const HANDLE waits[] = {event ? event : m_thread.get(), m_thread.get()};
+    const DWORD count = event ? 2 : 1;
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        const ULONGLONG now = ::GetTickCount64();
+        const DWORD which = ::MsgWaitForMultipleObjects(count, waits, FALSE,
+                                                        now < deadline ? DWORD(deadline - now) : 0, QS_ALLINPUT);
+        if (which != WAIT_OBJECT_0 + count)
+            return which == WAIT_OBJECT_0;
+        for (MSG msg; ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);)
+            ::DispatchMessageW(&msg);
+    }
 }
 
 HWND DialogSession::WaitForDialog(DWORD timeoutMs) {
@@ -95,11 +90,6 @@ HWND DialogSession::WaitForDialog(DWORD timeoutMs) {
         return nullptr;
     Sync();
     return m_dialog;
-}
-
-bool DialogSession::WaitForReturn(DWORD timeoutMs) {
-    const HANDLE thread = m_thread.get();
-    return WaitPumping(1, &thread, timeoutMs) == WAIT_OBJECT_0;
 }
 
 void DialogSession::Sync() {
@@ -124,10 +114,6 @@ bool DialogSession::WaitForPaint(HWND wnd, bool invalidate) {
     m_paintTarget = nullptr;
     return painted;
 }
-
-std::wstring DialogSession::Text(int id) const { return WindowText(Item(id)); }
-std::wstring DialogSession::Caption() const { return WindowText(m_dialog); }
-void DialogSession::PressClose() { ::PostMessageW(Item(IDC_CLOSE), BM_CLICK, 0, 0); }
 
 void DialogSession::PressKey(UINT vk) {
     GUITHREADINFO info{sizeof(info)};
@@ -189,11 +175,9 @@ Capture CaptureWindow(HWND wnd) {
     ScopedWindowDC source(wnd, true);
     ScopedMemDC memory(::CreateCompatibleDC(source.get()));
     ScopedHBITMAP bitmap(::CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    {
-        ScopedSelectObject select(memory.get(), bitmap.get());
-        ::BitBlt(memory.get(), 0, 0, capture.width, capture.height, source.get(), 0, 0, SRCCOPY);
-        ::GdiFlush();
-    }
+    ScopedSelectObject select(memory.get(), bitmap.get());
+    ::BitBlt(memory.get(), 0, 0, capture.width, capture.height, source.get(), 0, 0, SRCCOPY);
+    ::GdiFlush();
     const auto* first = static_cast<const uint32_t*>(bits);
     capture.pixels.assign(first, first + size_t(capture.width) * capture.height);
     for (uint32_t& pixel : capture.pixels)

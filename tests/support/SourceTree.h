@@ -1,22 +1,21 @@
 #pragma once
 #include <windows.h>
+#include <cstdlib>
 #include <filesystem>
 
 namespace lineage_test {
 
 // The project's source folder (LINEAGE_SOURCE_DIR, set by ctest) as a Windows path; empty when unset.
 inline std::filesystem::path SourceFolder() {
-    wchar_t value[1024] = {};
-    const DWORD length = ::GetEnvironmentVariableW(L"LINEAGE_SOURCE_DIR", value, 1024);
-    if (length == 0 || length >= 1024)
-        return {};
-    // Under Wine the build's Unix path needs the matching DOS path; on Windows it is one already.
+    const wchar_t* value = _wgetenv(L"LINEAGE_SOURCE_DIR");
+    if (!value || value[0] != L'/')
+        return value ? value : L"";
+    // Under Wine the build's Unix path needs the matching DOS path.
     using ToDosName = wchar_t*(CDECL*)(const char*);
     const auto toDos = reinterpret_cast<ToDosName>(
         ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name"));
     char unixPath[1024] = {};
-    wchar_t* dos = value[0] == L'/' && toDos &&
-                           ::WideCharToMultiByte(CP_UTF8, 0, value, -1, unixPath, 1024, nullptr, nullptr) > 0
+    wchar_t* dos = toDos && ::WideCharToMultiByte(CP_UTF8, 0, value, -1, unixPath, 1024, nullptr, nullptr) > 0
                        ? toDos(unixPath) : nullptr;
     const std::filesystem::path path(dos ? dos : value);
     if (dos)
