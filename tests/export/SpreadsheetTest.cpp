@@ -71,8 +71,9 @@ TEST(ExcelImport, TakesTheFileWithTheUsersSeparatorOrHandsItToTheShell) {
         const std::wstring path = folder.Path() + L"\\\\Branched Files List.txt";
         const std::vector<std::string> calls = excel.Calls();
         ASSERT_EQ(dialogs.Seen().size(), c.versionMessage ? 1u : 0u);
-        if (c.versionMessage)
+        if (c.versionMessage) {
             EXPECT_EQ(dialogs.LastMessage(), L"The currently installed version of Microsoft Excel is not supported.");
+        }
         if (!c.switches) {
             EXPECT_EQ(calls.empty() ? "" : calls.back(), c.otherChar);
             ASSERT_TRUE(shell.WaitStarted());

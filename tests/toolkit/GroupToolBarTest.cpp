@@ -76,8 +76,10 @@ TEST(GroupLayout, LowerKeysExpandFirstWhenTheyFitToThePixelWhileTheOrderAddedDra
     EXPECT_TRUE(toolbar.drawn);
     EXPECT_EQ(RectOf(*two).left, 0);
     EXPECT_EQ(RectOf(*one).left, RectOf(*two).right);
-    // Modes three and four keep their face, and three has no tips.
-    const RefPtr<Group> whole = MakeGroup(1), alone = MakeGroup(1), plain = MakeGroup(2);
+    // Modes three and four keep their face, and three has no tips; nor has a disabled button.
+    RefPtr<Callback> disabled(new Callback(4006));
+    disabled->disabled = true;
+    const RefPtr<Group> whole = MakeGroup(1), alone = MakeGroup(1), plain = MakeGroup(3, 0, disabled);
     whole->SetLayoutMode(3);
     alone->SetLayoutMode(4);
     alone->SetCollapsed(true);
@@ -88,8 +90,8 @@ TEST(GroupLayout, LowerKeysExpandFirstWhenTheyFitToThePixelWhileTheOrderAddedDra
     }
     Lst<Tooltip> tips;
     modes.CollectTooltips(tips);
-    ASSERT_EQ(tips.GetCount(), 2) << "only the plain group's, the collapsed one has none";
-    EXPECT_EQ(tips.Head()->value.text + tips.Tail()->value.text, L"tip 0tip 1");
+    ASSERT_EQ(tips.GetCount(), 2) << "only the plain group's enabled buttons, the collapsed one has none";
+    EXPECT_EQ(tips.Head()->value.text + tips.Tail()->value.text, L"tip 1tip 2");
 }
 
 TEST(GroupPopup, OpensBelowTheHeaderHoldsTheCaptureAndCloses) {
