@@ -142,6 +142,38 @@ TEST(DialogShell, SizesAreRememberedByCloseTitleBarAndEnterButNotEscape) {
 }
 
 // The themes, the strings file and the window icons are read once per process: these run in child processes.
+// Until the toolbar is drawn its buttons sit at the strip's left end: a move there must light nothing up.
+TEST(DialogShell, MouseMovesBeforeTheFirstPaintDoNotReachTheToolbar) {
+    ForgetWindowState();
+    DialogSession::atInit = [](HWND dialog) {
+        const RECT marker = ChildRect(::GetDlgItem(dialog, IDC_TOOLBAR_MARKER));
+        ::PostMessageW(dialog, WM_MOUSEMOVE, 0, MAKELPARAM(15, marker.top + 9));
+    };
+    DialogSession session({});
+    HWND dialog = session.WaitForDialog();
+    DialogSession::atInit = nullptr;
+    ASSERT_TRUE(dialog);
+    for (int round = 0; round < 100 && !::IsWindowVisible(dialog); ++round)  // shown once its queue runs dry
+        session.Sync();
+    const RECT marker = ChildRect(session.Item(IDC_TOOLBAR_MARKER));
+    POINT client{};  // the capture is of the whole window
+    ::ClientToScreen(dialog, &client);
+    const RECT window = WindowRect(dialog);
+    const auto strip = [&] {
+        const Capture shot = CaptureWindow(dialog);
+        std::vector<uint32_t> pixels;
+        for (int y = marker.top - 5; y < marker.bottom; ++y)
+            for (int x = marker.left; x < marker.right; ++x)
+                pixels.push_back(shot.At(x + client.x - window.left, y + client.y - window.top));
+        return pixels;
+    };
+    ASSERT_TRUE(session.WaitForPaint(dialog, false));
+    const std::vector<uint32_t> first = strip();
+    ::PostMessageW(dialog, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    ASSERT_TRUE(session.WaitForPaint(dialog));
+    EXPECT_EQ(first, strip()) << "the first paint showed a button under the mouse";
+}
+
 TEST(DialogShell, WithoutThemesOrIconLibraryTheDialogDrawsItsGripDotsAndTakesItsTexts) {
     // SetSysColors would do for the colour, but Wine keeps it for every later process of the prefix.
     const UserSetting themesOff =

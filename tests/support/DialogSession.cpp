@@ -53,6 +53,8 @@ LRESULT CALLBACK DialogSession::WatchInitDialog(int code, WPARAM wp, LPARAM lp) 
     if (DialogSession* session = CurrentSession();
         code == HC_ACTION && session && !session->m_dialog && info->message == WM_INITDIALOG) {
         session->m_dialog = info->hwnd;
+        if (atInit)
+            atInit(info->hwnd);
         ::SetEvent(session->m_dialogReady.get());
     }
     return ::CallNextHookEx(nullptr, code, wp, lp);

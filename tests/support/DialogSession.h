@@ -32,6 +32,7 @@ public:
     DialogSession& operator=(const DialogSession&) = delete;
     ~DialogSession();  // ends a dialog still open (as Escape would) and waits for the call to return
     HWND WaitForDialog(DWORD timeoutMs = 15000);  // once initialised and taking messages; null on timeout
+    static inline void (*atInit)(HWND dialog) = nullptr;  // on the dialog's thread, once WM_INITDIALOG returned
     bool WaitForReturn(DWORD timeoutMs = 15000) { return Wait(nullptr, timeoutMs); }
     DWORD ThreadId() const { return m_threadId; }
     HWND Dialog() const { return m_dialog; }
