@@ -57,10 +57,17 @@ inline ProgramRun RunProgram(std::wstring commandLine,
     STARTUPINFOW startup = {sizeof(startup)};
     startup.dwFlags = STARTF_USESTDHANDLES;
     PROCESS_INFORMATION process = {};
+    const auto start = [&] {
+        return ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                &process);
+    };
+    // A start refused once is tried again; a second refusal leaves its error in the run's text.
     if (!::CreatePipe(read.put(), write.put(), &inherit, 1 << 16) ||
         !::SetHandleInformation(read.get(), HANDLE_FLAG_INHERIT, 0) || !(startup.hStdError = write.get()) ||
-        !::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+        (!start() && !start())) {
+        run.errors = "not started, error " + std::to_string(::GetLastError());
         return run;
+    }
     const ScopedKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
     write.reset();  // reading ends when the child, the last writer, exits
     if (whileRunning)

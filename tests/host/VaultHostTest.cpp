@@ -75,7 +75,7 @@ TEST(VaultHost, HandsTheModuleTheBranchTheFocusAndTheVaultOrRefusesWithOneLineAn
     for (const auto& refusal : refusals) {
         SCOPED_TRACE(refusal.expected);
         const ProgramRun run = runHost(refusal.arguments, refusal.module);
-        ASSERT_TRUE(run.exited) << "vaulthost still ran at the time limit: something waits for a user";
+        ASSERT_TRUE(run.exited) << "vaulthost did not end by the time limit: " << run.errors;
         EXPECT_EQ(run.exitCode, 2u);
         EXPECT_EQ(run.errors.rfind("vaulthost: ", 0), 0u) << run.errors;
         EXPECT_EQ(run.errors.find("\r\n"), run.errors.size() - 2) << "one line only: " << run.errors;
